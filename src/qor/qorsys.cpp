@@ -52,6 +52,6 @@ const char* keyinfo(int k) {
     static char buf[16];
     snprintf(buf, sizeof buf, "%d=?", k);
     for (const KeyCell& c : keykey)
-        if (c.text[0] && (unsigned char)c.text[0] == (unsigned char)(k + 146)) return c.text + 1;
+        if (c.text[0] && (unsigned char)c.text[0] == k + 146) return c.text + 1;
     return buf;
 }
