@@ -96,6 +96,7 @@ TEST(Solve2, MinusOneIsSecantPlanes) {
     int r1 = solve(rosf, rosg, &x1, -9e9, 9e9, 1e-7, &y1, -9e9, 9e9, 1e-7, -40, 1);
     std::vector<Eval> e1 = evals;
     int r2 = solve(rosf, rosg, &x2, -9e9, 9e9, 1e-7, &y2, -9e9, 9e9, 1e-7, -40, -1);
+    EXPECT_EQ(orderfaults, 0);
     EXPECT_EQ(r1, r2);
     EXPECT_EQ(x1, x2);
     EXPECT_EQ(y1, y2);
@@ -177,6 +178,7 @@ TEST(Solve2, PerturbationPattern) {
     std::string s = written([&] { EXPECT_EQ(solve(samef, samef, &x, -1e9, 1e9, d, &y, -1e9, 1e9, d, -4, 1), -1); });
     EXPECT_EQ(s, "solve2: 1 perturbed\nsolve2: 2 perturbed\nsolve2: 3 perturbed\nsolve2: 4 perturbed\n");
     EXPECT_EQ(x, 0);
+    EXPECT_EQ(orderfaults, 0);
     std::vector<Eval> f;
     for (auto& e : evals)
         if (e.fn == 'f') f.push_back(e);
