@@ -95,3 +95,16 @@ char* string(const char* format, ...) {
     va_end(a);
     return *last_string;
 }
+
+void releaseall() {
+    while (rheap) {
+        if (rheap->n <= 0) {
+            RheapBlock* below = rheap->prev;
+            myfree(&rheap);
+            rheap = below;
+            continue;
+        }
+        double* bottom = (double*)rheap->slots[0];
+        myrelease(&bottom);
+    }
+}

@@ -24,6 +24,8 @@ void myfree(void** p);
 void myralloc(double** p, int size, int zero);
 // Frees, newest first, every block of the release heap down to and including *p.
 void myrelease(double** p);
+// Frees the whole release heap: the main loop's clean-up after an abandoned computation.
+void releaseall();
 
 void stringinit(int len, int count);
 // Formats into the next buffer of the pool (80 bytes, three of them, by default); the text

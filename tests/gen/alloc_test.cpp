@@ -115,3 +115,12 @@ TEST(Strings, PoolRotatesThroughThreeBuffers) {
     EXPECT_EQ(string("a"), string_area[1]);
     EXPECT_EQ(string("b"), string_area[0]);
 }
+
+TEST(Alloc, ReleaseAllEmptiesTheHeap) {
+    double* p = nullptr;
+    for (int i = 0; i < 70; i++) myralloc(&p, 8, 0);
+    releaseall();
+    EXPECT_EQ(rheap, nullptr);
+    releaseall();  // an empty heap is no error
+    EXPECT_EQ(rheap, nullptr);
+}
