@@ -267,12 +267,12 @@ inline bool spinodals(const Model& m, real T, real x, real* pmin, real* pmax) {
     real b = scal_b(m, x);
     std::vector<real> z;
     real prev = 0, pv = 0;
-    for (int i = 0; i <= 4000; i++) {
-        real V = b * (1 + std::pow((real)10, -3 + i * 0.0015L));
+    for (int i = 0; i <= 600; i++) {  // steps of 2.3%: the spinodals are farther apart
+        real V = b * (1 + std::pow((real)10, -3 + i * 0.01L));
         real d = scal_dP(m, V, T, x);
         if (i && (d > 0) != (pv > 0)) {
             real lo = prev, hi = V;
-            for (int k = 0; k < 200; k++) {
+            for (int k = 0; k < 80; k++) {
                 real mid = (lo + hi) / 2;
                 if ((scal_dP(m, mid, T, x) > 0) == (pv > 0))
                     lo = mid;
