@@ -69,6 +69,11 @@ void BM_d2Gdx2(benchmark::State& state) {
 BENCHMARK(BM_EOS_ThreeRoots);
 BENCHMARK(BM_EOS_ThreeRoots_allv);
 BENCHMARK(BM_EOS_OneRoot);
-BENCHMARK(BM_d2Gdx2)->ArgNames({"order", "three"})->Args({2, 1})->Args({4, 1})->Args({2, 0})->Args({4, 0});
+BENCHMARK(BM_d2Gdx2)
+    ->ArgNames({"order", "three"})
+    ->Args({2, 1})
+    ->Args({4, 1})
+    ->Args({2, 0})
+    ->Args({4, 0});
 
 BENCHMARK_MAIN();

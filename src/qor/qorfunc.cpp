@@ -53,7 +53,8 @@ double GV(double p, double V, double T, double x) { return A(V, T, x) + p * V; }
 double Pd(double V, double T, double x) {
     double h = Eps.d[1] * V;
     if (Order == 4)
-        return -(8 * (A(V + h, T, x) - A(V - h, T, x)) - (A(V + 2 * h, T, x) - A(V - 2 * h, T, x))) /
+        return -(8 * (A(V + h, T, x) - A(V - h, T, x)) -
+                 (A(V + 2 * h, T, x) - A(V - 2 * h, T, x))) /
                (12 * h);
     return -(A(V + h, T, x) - A(V - h, T, x)) / (2 * h);
 }

@@ -243,8 +243,10 @@ TEST(CubicDeathTest, BadSelectors) {
             body2 = 7;
             setconst();
             bool ok = strstr(_S_buf, "bad EOS (body1=0), use 1,2") &&
-                      strstr(_S_buf, "bad mixing rule (body2=7), use 1,2,3,4") && body1 == 1 && body2 == 1 && !strcmp(bodyinfo[0], "van der Waals") &&
-                      !strcmp(bodyinfo[1], "linear") && std::fabs(P(2, 1, 0.5) - (1 / (2 - (double)pi6) - 0.25)) < 1e-15;
+                      strstr(_S_buf, "bad mixing rule (body2=7), use 1,2,3,4") && body1 == 1 &&
+                      body2 == 1 && !strcmp(bodyinfo[0], "van der Waals") &&
+                      !strcmp(bodyinfo[1], "linear") &&
+                      std::fabs(P(2, 1, 0.5) - (1 / (2 - (double)pi6) - 0.25)) < 1e-15;
             fprintf(stderr, ok ? "went on" : "wrong state");
             exit(42);
         },

@@ -227,7 +227,8 @@ inline std::vector<real> cubicroots(real c3, real c2, real c1, real c0) {
         real r = std::sqrt(-Pp / 3), arg = -Q / (2 * r * r * r);
         arg = std::max((real)-1, std::min((real)1, arg));
         real phi = std::acos(arg);
-        for (int k = 0; k < 3; k++) t.push_back(2 * r * std::cos((phi + 2 * 3.14159265358979323846264338327950288L * k) / 3));
+        const real twopi = 6.28318530717958647692528676655900577L;
+        for (int k = 0; k < 3; k++) t.push_back(2 * r * std::cos((phi + twopi * k) / 3));
     }
     std::vector<real> v;
     for (real ti : t) {

@@ -28,31 +28,31 @@ Model mixture(int eos, int rule) {
 
 // Kinds of state, placed relative to the critical point and the spinodals of the fluid at x.
 enum Kind {
-    Super,        // above the critical temperature: one root
-    HighP,        // very high pressure: one dense root close to the co-volume
-    AboveLoop,    // subcritical, above the gas spinodal: one (liquid) root
-    BelowLoop,    // subcritical, below the liquid spinodal: one (gas) root
-    Three,        // in the middle of the loop: three roots
-    NearGasSpin,  // just below the gas spinodal: the middle and the gas root are close
-    NearLiqSpin,  // just above the liquid spinodal: the liquid and the middle root are close
-    NearCrit,     // a hair below the critical temperature: three roots close together
-    VeryLowP,     // the gas root far out (several 16-fold expansions of the search)
-    BeyondRange,  // the gas root beyond the search range: no result
-    Tension,      // negative pressure: a liquid root, no gas root
+    Super,       // above the critical temperature: one root
+    HighP,       // very high pressure: one dense root close to the co-volume
+    AboveLoop,   // subcritical, above the gas spinodal: one (liquid) root
+    BelowLoop,   // subcritical, below the liquid spinodal: one (gas) root
+    Three,       // in the middle of the loop: three roots
+    NearGasSpin, // just below the gas spinodal: the middle and the gas root are close
+    NearLiqSpin, // just above the liquid spinodal: the liquid and the middle root are close
+    NearCrit,    // a hair below the critical temperature: three roots close together
+    VeryLowP,    // the gas root far out (several 16-fold expansions of the search)
+    BeyondRange, // the gas root beyond the search range: no result
+    Tension,     // negative pressure: a liquid root, no gas root
 };
 
 struct State {
     Kind kind;
-    double Tr, q;  // reduced temperature; a parameter of the kind
+    double Tr, q; // reduced temperature; a parameter of the kind
 };
 
 const State states[] = {
-    {Super, 1.5, 1.0},       {Super, 1.02, 1.1},      {HighP, 1.2, 60},
-    {HighP, 0.6, 300},       {AboveLoop, 0.8, 1.5},   {BelowLoop, 0.93, 0.5},
-    {Three, 0.85, 0.5},      {Three, 0.6, 0.2},       {NearGasSpin, 0.85, 1e-3},
-    {NearLiqSpin, 0.93, 1e-3}, {NearCrit, 1 - 1e-4, 0.5}, {NearCrit, 1 - 1e-6, 0.5}, {NearCrit, 1 - 1e-9, 0.5}, {NearCrit, 1 - 1e-12, 0.5},
-    {VeryLowP, 0.5, 1e-5},   {VeryLowP, 0.7, 3e-4},   {BeyondRange, 0.5, 1e-9},
-    {Tension, 0.5, 0.5},
+    {Super, 1.5, 1.0},         {Super, 1.02, 1.1},         {HighP, 1.2, 60},
+    {HighP, 0.6, 300},         {AboveLoop, 0.8, 1.5},      {BelowLoop, 0.93, 0.5},
+    {Three, 0.85, 0.5},        {Three, 0.6, 0.2},          {NearGasSpin, 0.85, 1e-3},
+    {NearLiqSpin, 0.93, 1e-3}, {NearCrit, 1 - 1e-4, 0.5},  {NearCrit, 1 - 1e-6, 0.5},
+    {NearCrit, 1 - 1e-9, 0.5}, {NearCrit, 1 - 1e-12, 0.5}, {VeryLowP, 0.5, 1e-5},
+    {VeryLowP, 0.7, 3e-4},     {BeyondRange, 0.5, 1e-9},   {Tension, 0.5, 0.5},
 };
 
 // The pressure of a state; false when the kind does not exist at this temperature.
@@ -65,16 +65,30 @@ bool statepressure(const Model& m, const State& s, real x, real* T, real* p) {
     case Super:
     case HighP:
     case VeryLowP:
-    case BeyondRange: *p = s.q * pc; return true;
-    case AboveLoop: *p = s.q * pmax; return loop;
-    case BelowLoop: *p = s.q * pmin; return loop && pmin > 0;
-    case Three: *p = std::max(pmin, (real)0) + s.q * (pmax - std::max(pmin, (real)0)); return loop;
-    case NearCrit:  // the critical volume lies between the spinodals, O(Tc - T) off the middle
+    case BeyondRange:
+        *p = s.q * pc;
+        return true;
+    case AboveLoop:
+        *p = s.q * pmax;
+        return loop;
+    case BelowLoop:
+        *p = s.q * pmin;
+        return loop && pmin > 0;
+    case Three:
+        *p = std::max(pmin, (real)0) + s.q * (pmax - std::max(pmin, (real)0));
+        return loop;
+    case NearCrit: // the critical volume lies between the spinodals, O(Tc - T) off the middle
         *p = scal_P(m, m.eos == 2 ? b / (std::cbrt((real)2) - 1) : 3 * b, *T, x);
         return true;
-    case NearGasSpin: *p = pmax * (1 - s.q); return loop;
-    case NearLiqSpin: *p = pmin * (1 + s.q); return loop && pmin > 0;
-    case Tension: *p = s.q * pmin; return loop && pmin < 0;
+    case NearGasSpin:
+        *p = pmax * (1 - s.q);
+        return loop;
+    case NearLiqSpin:
+        *p = pmin * (1 + s.q);
+        return loop && pmin > 0;
+    case Tension:
+        *p = s.q * pmin;
+        return loop && pmin < 0;
     }
     return false;
 }
@@ -83,18 +97,20 @@ bool statepressure(const Model& m, const State& s, real x, real* T, real* p) {
 // known to a few rounding errors of its two terms.
 real roottol(const Model& m, real V, real T, real x) {
     real b = scal_b(m, x), a = scal_a(m, x);
-    real noise = 8 * realprec * (T / (V - b) + (m.eos == 2 ? a / (std::sqrt(T) * V * V) : a / (V * V)));
+    real noise =
+        8 * realprec * (T / (V - b) + (m.eos == 2 ? a / (std::sqrt(T) * V * V) : a / (V * V)));
     return 2 * Eps.root * V + noise / std::fabs(scal_dP(m, V, T, x));
 }
 
 std::string describe(const Model& m, const State& s, real x, real p, real T) {
     char buf[200];
-    snprintf(buf, sizeof buf, "eos=%d rule=%d kind=%d Tr=%g q=%g x=%g p=%.17Lg T=%.17Lg roots=%d allv=%d",
-             m.eos, m.rule, (int)s.kind, s.Tr, s.q, (double)x, p, T, roots, allv);
+    snprintf(buf, sizeof buf,
+             "eos=%d rule=%d kind=%d Tr=%g q=%g x=%g p=%.17Lg T=%.17Lg roots=%d allv=%d", m.eos,
+             m.rule, (int)s.kind, s.Tr, s.q, (double)x, p, T, roots, allv);
     return buf;
 }
 
-}  // namespace
+} // namespace
 
 // EOS against the closed-form roots of the cubic, over every equation of state, mixing rule,
 // kind of state, roots 1..3 and allv 0/1.
@@ -110,9 +126,9 @@ TEST_F(Func, EOSFindsTheRootsOfTheCubic) {
                     if (!statepressure(m, s, x, &T, &p)) continue;
                     kinds[s.kind]++;
                     std::vector<real> truth = trueroots(m, p, T, x);
-                    // Within 1e-8 of Tc the three roots lie closer than the rounding noise of P lets
-                    // them be told apart (it moves a near-triple root by ~(1e-16)^(1/3)): every
-                    // root returned must still be a root, but the count is not defined.
+                    // Within 1e-8 of Tc the three roots lie closer than the rounding noise of P
+                    // lets them be told apart (it moves a near-triple root by ~(1e-16)^(1/3)):
+                    // every root returned must still be a root, but the count is not defined.
                     bool delicate = s.kind == NearCrit && s.Tr > 1 - 1e-8;
                     for (int r = 1; r <= 3; r++)
                         for (int av = 0; av <= 1; av++) {
@@ -126,7 +142,8 @@ TEST_F(Func, EOSFindsTheRootsOfTheCubic) {
                             for (int i = 0; i < n; i++) {
                                 real tol = roottol(m, V[i], T, x);
                                 real resid = scal_P(m, V[i], T, x) - p;
-                                EXPECT_LE(std::fabs(resid), tol * std::fabs(scal_dP(m, V[i], T, x)) * 1.0001L)
+                                EXPECT_LE(std::fabs(resid),
+                                          tol * std::fabs(scal_dP(m, V[i], T, x)) * 1.0001L)
                                     << what << " V=" << V[i];
                                 if (i) {
                                     EXPECT_LT(V[i - 1], V[i]) << what;
@@ -156,7 +173,8 @@ TEST_F(Func, EOSFindsTheRootsOfTheCubic) {
                             EXPECT_EQ(n, (int)want.size()) << what;
                             if (n != (int)want.size()) continue;
                             for (int i = 0; i < n; i++)
-                                EXPECT_NEAR(V[i], (double)want[i], (double)roottol(m, want[i], T, x))
+                                EXPECT_NEAR(V[i], (double)want[i],
+                                            (double)roottol(m, want[i], T, x))
                                     << what << " root " << i;
                         }
                 }
@@ -168,8 +186,8 @@ namespace {
 
 // States of the derivative tables: a one-phase state and both phases of a three-root state.
 struct DerivState {
-    double Tr, q;  // reduced temperature; pressure: q times pc above Tc, else q across the loop
-    int phase;     // 0 the dense, 1 the gas-like root (volume order)
+    double Tr, q; // reduced temperature; pressure: q times pc above Tc, else q across the loop
+    int phase;    // 0 the dense, 1 the gas-like root (volume order)
 };
 const DerivState derivstates[] = {{1.3, 1.2, 0}, {0.85, 0.5, 0}, {0.85, 0.5, 1}, {0.7, 0.3, 1}};
 
@@ -187,13 +205,16 @@ bool derivpoint(const Model& m, const DerivState& s, real x, real* p, real* T, r
         *p = pmin + s.q * (pmax - pmin);
     }
     std::vector<real> r = trueroots(m, *p, *T, x);
-    if (r.size() == 1 && s.phase == 0) *V = r[0];
-    else if (r.size() == 3) *V = s.phase ? r[2] : r[0];
-    else return false;
+    if (r.size() == 1 && s.phase == 0)
+        *V = r[0];
+    else if (r.size() == 3)
+        *V = s.phase ? r[2] : r[0];
+    else
+        return false;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 // The composition derivatives of G against the exact derivatives of the model (Taylor series
 // of G = A + pV along the root V(x)), at both orders. The tolerance is the error the order
@@ -201,8 +222,8 @@ bool derivpoint(const Model& m, const DerivState& s, real x, real* p, real* T, r
 // ~ prec G/h^k; both scale as prec^(order/(order+s)) (the second derivative uses the step of
 // the first, s = 1, so its rounding part grows to prec^((order-1)/(order+1))).
 TEST_F(Func, CompositionDerivativesAreExact) {
-    double worst[2][6] = {};   // the largest error/scale per order and derivative
-    double logerr[2][6] = {};  // the mean log10 of the relative error
+    double worst[2][6] = {};  // the largest error/scale per order and derivative
+    double logerr[2][6] = {}; // the mean log10 of the relative error
     int count = 0;
     for (int eos : {1, 2})
         for (int rule : {1, 2, 3, 4})
@@ -219,7 +240,8 @@ TEST_F(Func, CompositionDerivativesAreExact) {
                     for (int ord : {2, 4}) {
                         order = ord;
                         setEps();
-                        double got[6] = {0, dGdx(s.phase, nullptr, (double)p, (double)T, xd),
+                        double got[6] = {0,
+                                         dGdx(s.phase, nullptr, (double)p, (double)T, xd),
                                          d2Gdx2((double)p, (double)T, xd),
                                          d3Gdx3((double)p, (double)T, xd),
                                          d4Gdx4((double)p, (double)T, xd),
@@ -230,15 +252,17 @@ TEST_F(Func, CompositionDerivativesAreExact) {
                             double trunc = std::pow(h, ord), round = prec / std::pow(h, k);
                             // sizes: of G for rounding, of the derivatives for truncation
                             double scale = round * (std::fabs((double)d[0]) + (double)T) +
-                                           trunc * (std::fabs((double)d[k]) + (double)T / std::pow(xd * (1 - xd), k + ord));
+                                           trunc * (std::fabs((double)d[k]) +
+                                                    (double)T / std::pow(xd * (1 - xd), k + ord));
                             double err = std::fabs(got[k] - (double)d[k]);
                             worst[ord / 4][k] = std::max(worst[ord / 4][k], err / scale);
-                            logerr[ord / 4][k] += std::log10(err / std::fabs((double)d[k]) + 1e-300);
+                            logerr[ord / 4][k] +=
+                                std::log10(err / std::fabs((double)d[k]) + 1e-300);
                             if (ord == 4 && k == 1) count++;
                             EXPECT_LE(err, 30 * scale)
-                                << "eos=" << eos << " rule=" << rule << " x=" << xd << " Tr=" << s.Tr
-                                << " phase=" << s.phase << " order=" << ord << " k=" << k
-                                << " got=" << got[k] << " exact=" << (double)d[k];
+                                << "eos=" << eos << " rule=" << rule << " x=" << xd
+                                << " Tr=" << s.Tr << " phase=" << s.phase << " order=" << ord
+                                << " k=" << k << " got=" << got[k] << " exact=" << (double)d[k];
                         }
                     }
                 }
@@ -270,8 +294,8 @@ TEST_F(Func, PressureAndTemperatureDerivatives) {
                 setEps();
                 double dG[5], Gs[5], Vs[5];
                 int n = alldGdpTx(dG, Gs, Vs, (double)p, (double)T, (double)x, 0);
-                ASSERT_EQ(n, av ? 3 : 2);  // every root, or the stable alternation
-                EXPECT_EQ(allv, av);       // restored
+                ASSERT_EQ(n, av ? 3 : 2); // every root, or the stable alternation
+                EXPECT_EQ(allv, av);      // restored
                 double tol = 20 * std::pow(prec, ord / (ord + 1.0));
                 for (int i = 0; i < n; i++) {
                     real Vt = truth[av ? i : 2 * i];
@@ -317,7 +341,7 @@ TEST_F(Func, DerivativesFollowSortByG) {
     double d2[5], V2[5];
     ASSERT_EQ(alld2Gdx2(d2, V2, (double)p, (double)T, (double)x), 2);
     EXPECT_EQ(V2[0], V0[0]);
-    sortg = -1;  // descending volume: the gas-like root first
+    sortg = -1; // descending volume: the gas-like root first
     allG(G0, V0, (double)p, (double)T, (double)x);
     EXPECT_GT(V0[0], V0[1]);
 }
@@ -337,7 +361,7 @@ TEST_F(Func, DerivativeFollowsTheRootAcrossASpinodal) {
                 allv = av;
                 order = ord;
                 setEps();
-                for (double off : {-0.5, 0.5, 1.5}) {  // where the spinodal lies in the stencil
+                for (double off : {-0.5, 0.5, 1.5}) { // where the spinodal lies in the stencil
                     double p = (double)pmax * (1 + off * Eps.d[1]);
                     std::vector<real> truth = trueroots(m, p, T, x);
                     double dG[5], Gs[5], Vs[5];
@@ -364,15 +388,16 @@ TEST_F(Func, PressureDerivatives) {
                     x_d = xd;
                     Jet Vj(V);
                     Vj.c[1] = 1;
-                    Jet dv = dpressure(m, Vj, T, Jet(x));  // dP/dV and its V-derivative
-                    double scale = (double)(T / (V - scal_b(m, x)) / V) * std::pow(Vr / (Vr - 1), ord + 1);
+                    Jet dv = dpressure(m, Vj, T, Jet(x)); // dP/dV and its V-derivative
+                    double scale =
+                        (double)(T / (V - scal_b(m, x)) / V) * std::pow(Vr / (Vr - 1), ord + 1);
                     EXPECT_NEAR(dPdV((double)V, (double)T), (double)dv.c[0],
                                 30 * std::pow(prec, ord / (ord + 1.0)) * scale);
                     EXPECT_NEAR(d2PdV2((double)V, (double)T), (double)dv.c[1],
                                 30 * std::pow(prec, ord / (ord + 2.0)) * scale / (double)V * 10);
                     Jet xj(x);
                     xj.c[1] = 1;
-                    if (xd == 0 || xd == 1) continue;  // the series log is not needed: P has none
+                    if (xd == 0 || xd == 1) continue; // the series log is not needed: P has none
                     real dPx = pressure(m, Jet(V), T, xj).c[1];
                     EXPECT_NEAR(dPdx((double)V, (double)T, xd), (double)dPx,
                                 30 * std::pow(prec, ord / (ord + 1.0)) * scale * (double)V);
@@ -404,7 +429,7 @@ TEST_F(Func, PhaseIndices) {
     pseudocrit(1, a, b, &Tc, &pc);
     real T = 0.85 * Tc;
     ASSERT_TRUE(spinodals(m, T, x, &pmin, &pmax));
-    for (double q : {0.05, 0.95}) {  // low p: the gas is stable; high p: the liquid
+    for (double q : {0.05, 0.95}) { // low p: the gas is stable; high p: the liquid
         double p = (double)(std::max(pmin, (real)0) + q * (pmax - std::max(pmin, (real)0)));
         double V[5];
         ASSERT_EQ(EOS(V, p, (double)T, (double)x), 2);
@@ -442,8 +467,11 @@ TEST_F(Func, PhaseIndices) {
     I = {0, 0, 0, 0, 0};
     setIaz(0.5, 2, 0.4, 1, nullptr);
     EXPECT_EQ(I.xx, 1);
-    std::string s = written([] { msglev = 0x10; setIaz(0.5, 2, 0.4, 1, nullptr); });
-    EXPECT_EQ(s, "");  // one root: nothing printed
+    std::string s = written([] {
+        msglev = 0x10;
+        setIaz(0.5, 2, 0.4, 1, nullptr);
+    });
+    EXPECT_EQ(s, ""); // one root: nothing printed
 }
 
 TEST_F(Func, MissingRootsJump) {
@@ -456,7 +484,7 @@ TEST_F(Func, MissingRootsJump) {
     EXPECT_EQ(jumpmessage([] { d3Gdx3(0.5, 2, 0.4); }), "no root I.x=1 for x=0.4");
     EXPECT_EQ(jumpmessage([] { d4Gdx4(0.5, 2, 0.4); }), "no root I.x=1 for x=0.4");
     EXPECT_EQ(jumpmessage([] { d5Gdx5(0.5, 2, 0.4); }), "no root I.x=1 for x=0.4");
-    I.x = -1;  // an index typed by the user
+    I.x = -1; // an index typed by the user
     EXPECT_EQ(jumpmessage([] { d2Gdx2(0.5, 2, 0.4); }), "no root I.x=-1 for x=0.4");
     EXPECT_EQ(jumpmessage([] { G(-1, 0.5, 2, 0.4); }), "no root #-1 for x=0.4");
     // No root at all: setI jumps.
@@ -466,7 +494,7 @@ TEST_F(Func, MissingRootsJump) {
               "EOS not solved in setI(), p=1e-12 T=2 x=0.4");
     // The user's allv survives a jump out of a derivative.
     allv = 0;
-    maxpack = 2;  // densities beyond 1/b: P is asked below the co-volume
+    maxpack = 2; // densities beyond 1/b: P is asked below the co-volume
     double dG[5], Gs[5], Vs[5];
     EXPECT_EQ(jumpmessage([&] { alldGdpTx(dG, Gs, Vs, 0.5, 2, 0.4, 2); }), "V<b in P");
     EXPECT_EQ(allv, 0);
@@ -477,7 +505,7 @@ TEST_F(Func, SetEps) {
     EXPECT_DOUBLE_EQ(eps, std::pow(prec, 1 / 2.3));
     EXPECT_EQ(Order, 4);
     double p0 = prec, e0 = eps;
-    setEps();  // a second time changes nothing
+    setEps(); // a second time changes nothing
     EXPECT_EQ(prec, p0);
     EXPECT_EQ(eps, e0);
     EXPECT_DOUBLE_EQ(Eps.sq, std::sqrt(prec));
@@ -517,12 +545,14 @@ TEST(FuncDeathTest, BadOrderAndPrec) {
         {
             resetmodel();
             feedstdin("i\ni\n");
-            initscroll(1 << 16);  // the reports go to the console: read them back there
+            initscroll(1 << 16); // the reports go to the console: read them back there
             order = 3;
             prec = 1e-20;
             setEps();
-            bool said = strstr(_S_buf, "bad order=3 - set to 4") && strstr(_S_buf, "1e-20 bad prec");
-            fprintf(stderr, said && order == 4 && Order == 4 && prec == 1e-20 ? "went on" : "wrong");
+            bool said =
+                strstr(_S_buf, "bad order=3 - set to 4") && strstr(_S_buf, "1e-20 bad prec");
+            fprintf(stderr,
+                    said && order == 4 && Order == 4 && prec == 1e-20 ? "went on" : "wrong");
             exit(42);
         },
         ::testing::ExitedWithCode(42), "went on");
@@ -531,7 +561,7 @@ TEST(FuncDeathTest, BadOrderAndPrec) {
             resetmodel();
             feedstdin("i\n");
             initscroll(1 << 16);
-            prec = -1;  // not usable at all: the default precision replaces it
+            prec = -1; // not usable at all: the default precision replaces it
             setEps();
             double V[5];
             int n = EOS(V, 0.5, 2, 0.4);
@@ -564,4 +594,26 @@ TEST_F(Func, SmallHelpers) {
     EXPECT_EQ(forT, 0);
     // GV is A + pV
     EXPECT_DOUBLE_EQ(GV(0.3, 2, 0.7, 0.4), A(2, 0.7, 0.4) + 0.6);
+}
+
+// Input that is not a number finds no root and ends: no search runs on NaN residuals.
+TEST_F(Func, NotANumberFindsNoRoot) {
+    struct {
+        int eos;
+        double p, T, x;
+    } cases[] = {{1, NAN, 0.5, 0.3},
+                 {1, 0.05, NAN, 0.3},
+                 {1, 0.05, 0.5, NAN},
+                 {2, 0.05, -0.5, 0.3}, // RK below T = 0: sqrt(T) is NaN
+                 {2, NAN, 0.5, 0.3}};
+    for (auto c : cases)
+        for (int r = 1; r <= 3; r++)
+            for (int av = 0; av <= 1; av++) {
+                body1 = c.eos;
+                setconst();
+                roots = r;
+                allv = av;
+                double V[5];
+                EXPECT_EQ(EOS(V, c.p, c.T, c.x), 0) << c.eos << " " << c.p << " " << c.T;
+            }
 }
