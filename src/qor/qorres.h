@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdio>
 
-unsigned char keystat(int key);  // flag byte of a key: phases, critical, azeotrope, class
+int keystat(int key);  // flag byte of a key: phases, critical, azeotrope, class
 void keylist();                   // prints the table of keys with their names
 
 extern int resprthdr;      // the next res-file line is preceded by the headers

@@ -13,6 +13,9 @@ extern int body2;        // co-volume mixing rule: 1 linear, 2 quadr/aritm, 3 ad
 extern double eps1, eps2, sX, axes1, axes2;  // further parameters: kept, solvable, unused here
 extern const char* bodyinfo[2];              // names of the equation of state and mixing rule
 
+// ---- Instrumentation -----------------------------------------------------------------------
+extern unsigned long Pcount;  // evaluations of P since the start (read by the benchmarks)
+
 void setconst();                          // derived constants; validates body1 and body2
 double A(double V, double T, double x);   // Helmholtz energy per molecule
 double P(double V, double T, double x);   // pressure
