@@ -295,12 +295,18 @@ int gridstep(double m, double from, double to, GridStep* g) {
     return 1;
 }
 
+int gridlabel(const GridStep* g, int i, char* text, int size) {
+    // Every fifth line, or all of them when the range holds only a few.
+    if (!(i % 5 == 0 || g->i1 - g->i0 < 11)) return 0;
+    snprintf(text, (size_t)size, g->fmt, (i + g->c0) * g->B);
+    return 1;
+}
+
 void makegrid(int mode, double m, int vertical, double from, double to, double l1, double l2,
               int t) {
     GridStep g;
     if (mode == 0 || !gridstep(m, from, to, &g)) return;
     double tol = 0.0001 * (to - from);
-    bool all = g.i1 - g.i0 < 11;
     int lastend = INT_MIN / 2;
     PlainText plain;
     setlinestyle(4, 0, 1);
@@ -322,9 +328,8 @@ void makegrid(int mode, double m, int vertical, double from, double to, double l
         int colour = i % 10 == 0 || mode == 2 ? 15 : 7;
         setcolor(colour);
         gridline(E);
-        if (!(i % 5 == 0 || all)) continue;
         char label[40];
-        snprintf(label, sizeof label, g.fmt, E);
+        if (!gridlabel(&g, i, label, sizeof label)) continue;
         int len = (int)strlen(label);
         if (vertical) {
             int px = SX(E), x = px - (4 * len - 1);

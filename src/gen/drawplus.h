@@ -75,6 +75,8 @@ struct GridStep {
 };
 // 0 when there is nothing to draw (empty, reversed or non-finite range, m not positive).
 int gridstep(double m, double from, double to, GridStep* g);
+// 1 when line i of the grid carries a label, which is then written to text.
+int gridlabel(const GridStep* g, int i, char* text, int size);
 // Labelled grid lines across a plot: vertical (world x = const, from y l1 to l2) or horizontal;
 // t is the label row of vertical lines and the label column of horizontal ones.
 void makegrid(int mode, double m, int vertical, double from, double to, double l1, double l2,
