@@ -27,6 +27,8 @@ unsigned char keybuf[KEYBUFLEN];
 int keybufptr = 0;
 int extrabufptr = 0;
 DosMouse dosmouse = {0, 0, 0, 0, 0};
+int mouseclicks = 0;
+int clickx = 0, clicky = 0;
 
 double worktime0 = 3;
 int refreshtimer = 0;
@@ -123,7 +125,8 @@ int kbhit() {
     }
     double t = now();
     if (ti0 == 0) ti0 = t;
-    if (ti - ti0 > worktime0) {
+    // Activity marked by Imworking counts: the program has just been busy, not the user idle.
+    if (!refreshtimer && ti - ti0 > worktime0) {
         hit(nokey ? 1 : 0);
         refreshtimer = 1;
     } else {

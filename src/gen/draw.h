@@ -67,6 +67,10 @@ struct DosMouse {
     int b1, b2, b4;    // 1 while X button 1, 3, 2 is pressed (mask bits 1, 2, 4)
 };
 extern DosMouse dosmouse;                 // updated by press, release and motion events
+// Presses since the button layer last looked (mask bits as in dosmouse) and where the last one
+// was: a click shorter than one poll of the button state still counts.
+extern int mouseclicks;
+extern int clickx, clicky;
 
 // Idle control of kbhit: after worktime0 seconds without activity it waits for events.
 extern double worktime0;                  // seconds (default 3; the program's -t option)

@@ -196,6 +196,16 @@ void nextmouseevent() {
     kbhit();
     if (!mouseon) return;
     MouseSample s = {getMouseX(), getMouseY(), getButton(1), getButton(2), getButton(4)};
+    // A click that began and ended since the last look counts as held now, at its place.
+    int clicks = mouseclicks;
+    mouseclicks = 0;
+    if (s.left && Last.left && (clicks & Map[1])) {
+        s.left = 0;
+        s.x = clickx;
+        s.y = clicky;
+    }
+    if (s.right && (clicks & Map[2])) s.right = 0;
+    if (s.middle && (clicks & Map[4])) s.middle = 0;
     if (same(s, Last)) return;
     bool wheel = false;
     if (!s.left) {

@@ -51,9 +51,16 @@ void onevent(XEvent* e) {
         dosmouse.x = e->xbutton.x;
         dosmouse.y = e->xbutton.y;
         int down = e->type == ButtonPress;
-        if (e->xbutton.button == Button1) dosmouse.b1 = down;
-        if (e->xbutton.button == Button2) dosmouse.b4 = down;
-        if (e->xbutton.button == Button3) dosmouse.b2 = down;
+        int bit = e->xbutton.button == Button1 ? 1 : e->xbutton.button == Button3 ? 2
+                : e->xbutton.button == Button2 ? 4 : 0;
+        if (bit == 1) dosmouse.b1 = down;
+        if (bit == 4) dosmouse.b4 = down;
+        if (bit == 2) dosmouse.b2 = down;
+        if (bit && down) {
+            mouseclicks |= bit;
+            clickx = dosmouse.x;
+            clicky = dosmouse.y;
+        }
         break;
     }
     case MotionNotify:
