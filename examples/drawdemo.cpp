@@ -216,7 +216,7 @@ int main() {
         int k = mykey();
         printf("key %d\n", k);
         fflush(stdout);
-        if (butt.first > 0) {   // leaving the help screen
+        if (butt.first > 0 && k != '@') {   // leaving the help screen
             screen();
             continue;
         }
@@ -239,13 +239,13 @@ int main() {
         case 'r': screen(); break;
         case 'h': case '?': help(); break;
         case '@': {
+            const char* was = info;
             status("dump:mMpP?");
             int kind = mykey();
             printf("key %d\n", kind);
             fflush(stdout);
-            status("");
+            status(was);
             DumpScr(kind);
-            status("dumped");
             break;
         }
         default: status("? see help"); break;

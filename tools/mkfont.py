@@ -121,6 +121,19 @@ def stretched(rows):
     return [[row[s] for s in src] for row in rows]
 
 
+# Where doubling strokes leaves a letter unreadable (the middle strokes of M, W, m, w merge
+# into a block), the glyph is drawn here instead: 7 columns, rows 0..6, '#' ink.
+OVERRIDES = {
+    "M": ["##...##", "###.###", "#######", "##.#.##", "##...##", "##...##", "##...##"],
+    "W": ["##...##", "##...##", "##...##", "##.#.##", "#######", "###.###", "##...##"],
+    "m": [".......", ".......", "###.##.", "#######", "##.#.##", "##.#.##", "##...##"],
+    "w": [".......", ".......", "##...##", "##...##", "##.#.##", "#######", ".##.##."],
+    "&": [".###...", "##.##..", ".###...", ".###.##", "##.###.", "##..##.", ".###.##"],
+    "$": ["..##...", ".#####.", "##.....", ".####..", "....##.", "#####..", "..##..."],
+    "%": ["##...##", "##..##.", "...##..", "..##...", ".##....", "##..##.", "#...##."],
+}
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -142,7 +155,13 @@ def main():
         else:
             ch = chr(code)
         words = [0] * 8
-        if ch is not None and ord(ch) in enc:
+        if ch in OVERRIDES:
+            rows = [[1 if c == "#" else 0 for c in r + "."] for r in OVERRIDES[ch]]
+            for j, row in enumerate(rows):
+                for i in range(8):
+                    if row[i]:
+                        words[i] |= 1 << j
+        elif ch is not None and ord(ch) in enc:
             rows = rows9(cell10(enc[ord(ch)]))
             rows = stretched(rows) if 0x2500 <= ord(ch) <= 0x259F else letter(rows)
             for j, row in enumerate(rows):
