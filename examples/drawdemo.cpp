@@ -242,10 +242,10 @@ int main() {
             const char* was = info;
             status("dump:mMpP?");
             int kind = mykey();
-            printf("key %d\n", kind);
-            fflush(stdout);
             status(was);
             DumpScr(kind);
+            printf("key %d\n", kind);   // logged once the file is complete
+            fflush(stdout);
             break;
         }
         default: status("? see help"); break;
