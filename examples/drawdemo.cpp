@@ -209,6 +209,7 @@ int main() {
         fprintf(stderr, "drawdemo: cannot start graphics, writing the curves as text\n");
         return textmode();
     }
+    Imworking(0);   // nothing to do between events: sleep on them at once
     drawplus(40, 16, 1);
     info = "@m: dump";
     screen();

@@ -173,7 +173,9 @@ int extkey() {
 
 void nextevent() {
     nextmouseevent();
-    while (kbhit() && mybufpos < maxmybuflen) addmykey(extkey());
+    // nextmouseevent has read the events; a second kbhit here could sleep on the queue and
+    // swallow a button press before the mouse is looked at.
+    while (keybufptr > 0 && mybufpos < maxmybuflen) addmykey(extkey());
 }
 
 int mykbhit() {
@@ -196,13 +198,16 @@ void nextmouseevent() {
     kbhit();
     if (!mouseon) return;
     MouseSample s = {getMouseX(), getMouseY(), getButton(1), getButton(2), getButton(4)};
-    // A click that began and ended since the last look counts as held now, at its place.
+    // A press since the last look is judged where it happened (a drag starts there), and a
+    // click that began and ended meanwhile counts as held now.
     int clicks = mouseclicks;
     mouseclicks = 0;
-    if (s.left && Last.left && (clicks & Map[1])) {
-        s.left = 0;
-        s.x = clickx;
-        s.y = clicky;
+    if ((clicks & Map[1]) && !iswheel) {
+        if (s.left && Last.left) s.left = 0;
+        if (!s.left) {
+            s.x = clickx;
+            s.y = clicky;
+        }
     }
     if (s.right && (clicks & Map[2])) s.right = 0;
     if (s.middle && (clicks & Map[4])) s.middle = 0;

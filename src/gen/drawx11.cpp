@@ -21,6 +21,7 @@ Colormap cmap = 0;
 namespace {
 
 bool gcinitialised = false;  // setcolor has loaded the first foreground and background
+Atom deletewindow = None;    // the window manager's "close" request
 int xerrors = 0;             // X protocol errors seen (they are reported, not fatal)
 
 void xerror(const char* what) { fprintf(stderr, "draw/X11 error: %s\n", what); }
@@ -70,6 +71,11 @@ void onevent(XEvent* e) {
     case Expose:
         if (e->xexpose.count == 0) addkey(KEY_REDRAW);
         break;
+    case ClientMessage:
+        // Closing the window through the window manager is escape: the screen is left,
+        // the program (and its work) goes on.
+        if ((Atom)e->xclient.data.l[0] == deletewindow) addkey(27);
+        break;
     case ConfigureNotify:
         x_xsize = e->xconfigure.width;
         x_ysize = e->xconfigure.height;
@@ -92,6 +98,7 @@ Pixmap iconpixmap() {
 // The first call: connect, create and map the window, load the palette.
 int opengraph(int n) {
     no_colors = n > 16 ? n : (n >= 2 && n <= 16 && n % 2 == 0) ? 256 : 16;
+    free(xcoltab);   // from an earlier attempt that found no display
     xcoltab = (unsigned long*)calloc((size_t)no_colors, sizeof *xcoltab);
     if (!xcoltab) {
         fprintf(stderr, "draw/X11 ERROR: %s\n", "no heap");
@@ -147,6 +154,9 @@ int opengraph(int n) {
     }
     XStoreName(display, win, xwindowhints.title ? xwindowhints.title : "graphics");
     XSetIconName(display, win, xwindowhints.icon_title ? xwindowhints.icon_title : "graphics");
+
+    deletewindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, win, &deletewindow, 1);
 
     XSelectInput(display, win,
                  KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |

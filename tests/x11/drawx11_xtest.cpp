@@ -314,3 +314,21 @@ TEST_F(OnWindow, IdlePollingSleeps) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window manager's close button leaves the screen (escape) instead of ending the program.
+TEST_F(OnWindow, CloseRequestIsEscape) {
+    XEvent e;
+    memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = win;
+    e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSendEvent(display, win, False, NoEventMask, &e);
+    ASSERT_TRUE(xtest::waitkeys(1));
+    EXPECT_EQ(getch(), 27);
+}
+
+}  // namespace
