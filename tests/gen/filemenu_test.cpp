@@ -96,7 +96,8 @@ TEST_F(FileMenu, EndOfInputGivesNoName) {
     EXPECT_EXIT(expectmenu(dir + "/b*.img", "", nullptr, dir + "/b.img\n" + prompt),
                 ::testing::ExitedWithCode(0), "");
     // Also after a mask answer: the menu gives up instead of asking for ever.
-    EXPECT_EXIT(expectmenu(dir + "/b*.img", "  \n\nq*", nullptr, dir + "/b.img\n" + prompt + prompt),
+    EXPECT_EXIT(
+        expectmenu(dir + "/b*.img", "  \n\nq*", nullptr, dir + "/b.img\n" + prompt + prompt),
                 ::testing::ExitedWithCode(0), "no file matches");
 }
 
@@ -104,7 +105,8 @@ TEST_F(FileMenu, AnswerIsBoundedTo127Characters) {
     std::string longword(300, 'n');
     std::string prompt = "enter file name without extension .img : ";
     std::string cut = std::string(123, 'n') + ".img";  // 127 characters with the extension
-    EXPECT_EXIT(expectmenu(dir + "/b*.img", longword + "\n", cut.c_str(), dir + "/b.img\n" + prompt),
+    EXPECT_EXIT(
+        expectmenu(dir + "/b*.img", longword + "\n", cut.c_str(), dir + "/b.img\n" + prompt),
                 ::testing::ExitedWithCode(0), "");
     std::string plain(127, 'n');
     EXPECT_EXIT(expectmenu("/nonexistent/*", longword + "\n", plain.c_str(), "enter file name : "),

@@ -16,7 +16,9 @@ namespace {
 double T, p, x, a, v[3], w[2];
 int key;
 
-double element(const double* e, int n) { return _Id.index >= 0 && _Id.index < n ? e[_Id.index] : 0; }
+double element(const double* e, int n) {
+    return _Id.index >= 0 && _Id.index < n ? e[_Id.index] : 0;
+}
 
 // One data entry by the protocol: registration, then statements until one ends data entry.
 void entry() {
