@@ -93,7 +93,10 @@ const int ScrollMaxCols = 1000;
 
 int initscroll(int size);  // make the capture buffer; 0 on success, -1 without buffer
 void setscroll(int lines, int cols, int clrscr);
-void scroll();             // the pager: page, search, write, include the captured text
+// The pager: page, search, write, include the captured text. Its commands are read from in
+// (the rest of a "$" line of data entry, or the terminal's answer to an error menu), so a
+// batch file never waits on the terminal; the end of the input leaves the pager as "q" does.
+void scroll();
 
 // ---- Data-entry language -------------------------------------------------------------------
 struct IdNode {
