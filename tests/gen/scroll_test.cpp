@@ -300,3 +300,23 @@ TEST_F(Pager, BatchReports) {
 }
 
 }  // namespace
+
+namespace {
+
+// "!" comments to the end of the line, a "$" included: the pager would take the rest of the
+// line and the lines after it as its commands.
+TEST_F(Pager, DollarInACommentIsText) {
+    in = textfile("x=1 ! costs $5\nT=2;\n");
+    out = tmpfile();
+    T = x = 0;
+    std::string s = captured(1, [] { entry(); });
+    fclose(out);
+    fclose(in);
+    in = stdin;
+    out = stdout;
+    EXPECT_EQ(s, "");  // no prompt
+    EXPECT_EQ(x, 1);
+    EXPECT_EQ(T, 2);
+}
+
+}  // namespace
