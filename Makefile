@@ -26,3 +26,20 @@ demo: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN)
+
+# Data entry and the calculator under libFuzzer with the sanitizers, for FUZZ_SECONDS seconds
+# on the seed corpus (new inputs go to $(FUZZ)/corpus).
+FUZZ         ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SOURCES  = tests/fuzz/fuzz_getdata.cpp src/gen/getdata.cpp src/gen/calc.cpp \
+                src/gen/ground.cpp src/gen/scroll.cpp
+fuzz: $(FUZZ)/fuzz_getdata
+	mkdir -p $(FUZZ)/corpus
+	$(FUZZ)/fuzz_getdata -max_total_time=$(FUZZ_SECONDS) -timeout=10 -close_fd_mask=3 \
+	    -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
+
+$(FUZZ)/fuzz_getdata: $(FUZZ_SOURCES) src/gen/ground.h src/gen/calc.h
+	mkdir -p $(FUZZ)
+	clang++ -std=c++17 -g -O1 -Wall -Wextra -Isrc \
+	    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	    $(FUZZ_SOURCES) -o $@

@@ -10,6 +10,11 @@ FILE* in = stdin;
 FILE* out = stdout;
 FILE* masterin = nullptr;
 
+// Outer streams of nested include files, below masterin; the depth keeps a file that
+// includes itself from exhausting the open files.
+static FILE* outerin[8];
+static int nouter = 0;
+
 char* _S_buf = nullptr;
 ScrollState S = {25, 80, 0, 0, 1};
 
@@ -22,6 +27,24 @@ volatile std::sig_atomic_t sigasked = 0;
 void (*sigdialog)(int) = nullptr;
 
 bool interactive() { return in == stdin && out == stdout; }
+
+int includein(FILE* f) {
+    if (masterin) {
+        if (nouter >= (int)(sizeof outerin / sizeof *outerin)) return 0;
+        outerin[nouter++] = masterin;
+    }
+    masterin = in;
+    in = f;
+    return 1;
+}
+
+int endinclude() {
+    if (!masterin) return 0;
+    if (in && in != stdin) fclose(in);
+    in = masterin;
+    masterin = nouter > 0 ? outerin[--nouter] : nullptr;
+    return 1;
+}
 
 void color(int n) {
     if (colorhook) colorhook(n);
@@ -140,8 +163,15 @@ int initscroll(int size) {
     _Id.echo = interactive() ? 2 : 1;
     if (size <= 0) return -1;
     if (const char* env = getenv("SCROLL")) {
-        if (const char* l = strchr(env, 'L')) S.lines = atoi(l + 1);
-        if (const char* c = strchr(env, 'C')) S.cols = atoi(c + 1);
+        // Sizes the pager cannot use are ignored.
+        if (const char* l = strchr(env, 'L')) {
+            long n = strtol(l + 1, nullptr, 10);
+            if (n >= 2 && n <= ScrollMaxLines) S.lines = (int)n;
+        }
+        if (const char* c = strchr(env, 'C')) {
+            long n = strtol(c + 1, nullptr, 10);
+            if (n >= 1 && n <= ScrollMaxCols) S.cols = (int)n;
+        }
     }
     free(_S_buf);
     _S_buf = nullptr;
@@ -213,7 +243,10 @@ static void closeout() {
     fflush(stderr);
 }
 
+void (*exithook)(int) = nullptr;
+
 void closeexit(int status) {
+    if (exithook) exithook(status);
     closeout();
     exit(status);
 }

@@ -12,6 +12,13 @@ extern FILE* in;        // input stream of data entry (standard input by default
 extern FILE* out;       // console output stream of the prt family (standard output by default)
 extern FILE* masterin;  // the outer input while an include file is read, else null
 
+// Include files: includein makes f the input and keeps the current one as masterin (outer
+// streams of nested includes are held behind it); 0 when the nesting is too deep (f is then
+// not taken). endinclude closes an ended include file and goes back to the outer stream;
+// 0 when there is none.
+int includein(FILE* f);
+int endinclude();
+
 // Interactive mode: a person answers the menus (input and output are the terminal streams).
 bool interactive();
 
@@ -53,6 +60,9 @@ void extError(const char* message, const char* module, int line);
 
 // Ends the program: closes out (and whatever registered itself with atexit) first.
 [[noreturn]] void closeexit(int status);
+// Called by closeexit with the status before anything is closed, when set. A driver that must
+// outlive the reports (the fuzzer) throws from it; if it returns, the program ends as usual.
+extern void (*exithook)(int status);
 [[noreturn]] void closeabort();
 
 // ---- Interrupts ----------------------------------------------------------------------------
@@ -77,10 +87,16 @@ struct ScrollState {
 };
 extern char* _S_buf;  // capture buffer (zero-terminated text of S.len characters), or null
 extern ScrollState S;
+// Screen sizes the pager accepts (from SCROLL or its L and C commands).
+const int ScrollMaxLines = 1000;
+const int ScrollMaxCols = 1000;
 
 int initscroll(int size);  // make the capture buffer; 0 on success, -1 without buffer
 void setscroll(int lines, int cols, int clrscr);
-void scroll();             // the pager: page, search, write, include the captured text
+// The pager: page, search, write, include the captured text. Its commands are read from in
+// (the rest of a "$" line of data entry, or the terminal's answer to an error menu), so a
+// batch file never waits on the terminal; the end of the input leaves the pager as "q" does.
+void scroll();
 
 // ---- Data-entry language -------------------------------------------------------------------
 struct IdNode {
@@ -118,3 +134,6 @@ int _GetVecCmp(const char* name, const char* suffix, int n, double v);
 void _CheckData();
 int _GetEnd();
 void prtecho();
+// The statement's value _Id.val as an int variable takes it: truncated toward zero, limited
+// to the int range, 0 for NaN.
+int _IdInt();

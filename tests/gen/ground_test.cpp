@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -196,4 +197,62 @@ TEST(ErrorsMenuDeathTest, TwentyFirstAnswerEnds) {
             exit(44);
         },
         ::testing::ExitedWithCode(44), "");
+}
+
+TEST(Capture, ScrollSizesThePagerCannotUseAreIgnored) {
+    setscroll(25, 80, 1);
+    for (const char* env : {"L1C0", "L99999999999999999999C99999999999999999999", "L-3C-3", "LC"}) {
+        setenv("SCROLL", env, 1);
+        ASSERT_EQ(initscroll(64), 0);
+        EXPECT_EQ(S.lines, 25) << env;
+        EXPECT_EQ(S.cols, 80) << env;
+    }
+    unsetenv("SCROLL");
+}
+
+TEST(Ends, ExitHookRunsBeforeAnythingIsClosed) {
+    struct Ended {
+        int status;
+    };
+    FILE* saved = out;
+    out = tmpfile();
+    FILE* mine = out;
+    exithook = [](int status) { throw Ended{status}; };
+    int status = 0;
+    try {
+        extError("data:index", "v", 3);  // batch use: would end the program
+    } catch (const Ended& e) {
+        status = e.status;
+    }
+    exithook = nullptr;
+    EXPECT_EQ(status, 'd');
+    EXPECT_EQ(out, mine);  // still open: the driver goes on
+    fclose(out);
+    out = saved;
+}
+
+TEST(Includes, NestAndReturnInOrder) {
+    FILE* base = tmpfile();
+    in = base;
+    std::vector<FILE*> files;
+    for (;;) {
+        FILE* f = tmpfile();
+        if (!includein(f)) {
+            fclose(f);
+            break;
+        }
+        files.push_back(f);
+        ASSERT_LT(files.size(), 100u);
+    }
+    EXPECT_EQ(files.size(), 9u);  // masterin and eight outer streams behind it
+    EXPECT_EQ(in, files.back());
+    for (size_t k = files.size(); k-- > 0;) {
+        EXPECT_EQ(in, files[k]);
+        EXPECT_EQ(endinclude(), 1);
+    }
+    EXPECT_EQ(in, base);
+    EXPECT_EQ(masterin, nullptr);
+    EXPECT_EQ(endinclude(), 0);
+    fclose(base);
+    in = stdin;
 }
