@@ -1,0 +1,540 @@
+// Critical points and azeotropes, against the conditions written from the model's own
+// formulas: Taylor series in long double (modeltest.h) give exact composition derivatives.
+#include "qor/qoreq.h"
+
+#include <cstring>
+
+#include "modeltest.h"
+
+using namespace modeltest;
+
+namespace {
+
+class Eq : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetmodel();
+        msglev = 0;
+        forT = 0;
+        dx = 0;
+        minT = 0;
+        stable = 1;
+        maxit = 25;
+        s2maxit = -25;
+        solve2 = 1;
+        crit = {1, 1, 1};
+        azeqkey = 0;
+    }
+    void TearDown() override { resetmodel(); }
+};
+
+Model mix(int eos, int rule, real a2, real aX, real s2, real epsX = 1) {
+    Model m;
+    m.eos = eos;
+    m.rule = rule;
+    m.a2 = a2;
+    m.aX = aX;
+    m.s2 = s2;
+    m.epsX = epsX;
+    return m;
+}
+
+// The index of the root nearest to V among those the program reports at p, T, x.
+int rootindex(double p, double T, double x, double V) {
+    double G[5], Vs[5];
+    int n = allG(G, Vs, p, T, x);
+    int k = 0;
+    for (int i = 1; i < n; i++)
+        if (std::fabs(Vs[i] - V) < std::fabs(Vs[k] - V)) k = i;
+    return k;
+}
+
+int count(const std::string& s, const char* what) {
+    int c = 0;
+    for (size_t i = s.find(what); i != std::string::npos; i = s.find(what, i + 1)) c++;
+    return c;
+}
+
+// ---- Critical conditions from the Helmholtz energy -----------------------------------------
+
+// The k-th derivative of A(V + t dV, x + t dx) in t at t = 0.
+real dirderiv(const Model& m, real T, real x, real V, real dV, real dx, int k) {
+    Jet vj(V), xj(x);
+    vj.c[1] = dV;
+    xj.c[1] = dx;
+    Jet a = helmholtz(m, vj, T, xj);
+    real f = 1;
+    for (int i = 2; i <= k; i++) f *= i;
+    return a.c[k] * f;
+}
+
+// At fixed T the stability matrix of A(V, x) is singular (the spinodal) and the third
+// derivative of A along its null vector vanishes (the critical point).
+void critconds(const Model& m, real T, real x, real V, real* spin, real* cubic) {
+    real AVV = dirderiv(m, T, x, V, 1, 0, 2), Axx = dirderiv(m, T, x, V, 0, 1, 2);
+    real AVx = (dirderiv(m, T, x, V, 1, 1, 2) - AVV - Axx) / 2;
+    *spin = AVV * Axx - AVx * AVx;
+    *cubic = dirderiv(m, T, x, V, -AVx, AVV, 3);
+}
+
+// The critical point at composition x: (T, V) by damped Newton steps with a difference
+// Jacobian from the pseudo-critical point of the one-fluid mixture.
+bool truecrit(const Model& m, real x, real* T, real* V, real* p) {
+    real a = scal_a(m, x), b = scal_b(m, x), Tc, pc;
+    pseudocrit(m.eos, a, b, &Tc, &pc);
+    real t = Tc, v = m.eos == 2 ? b / (std::cbrt((real)2) - 1) : 3 * b;
+    for (int it = 0; it < 200; it++) {
+        real f1, f2, t1, t2, v1, v2, ht = 1e-8L * t, hv = 1e-8L * v;
+        critconds(m, t, x, v, &f1, &f2);
+        critconds(m, t + ht, x, v, &t1, &t2);
+        critconds(m, t, x, v + hv, &v1, &v2);
+        real J11 = (t1 - f1) / ht, J12 = (v1 - f1) / hv, J21 = (t2 - f2) / ht, J22 = (v2 - f2) / hv;
+        real det = J11 * J22 - J12 * J21;
+        real st = (f1 * J22 - f2 * J12) / det, sv = (J11 * f2 - J21 * f1) / det;
+        real lam = 1;
+        while (lam > 1e-6L && (v - lam * sv <= b * 1.0001L || std::fabs(lam * st) > 0.2L * t ||
+                               std::fabs(lam * sv) > 0.2L * (v - b)))
+            lam /= 2;
+        t -= lam * st;
+        v -= lam * sv;
+        if (!std::isfinite(t) || !std::isfinite(v)) return false;
+        if (lam == 1 && std::fabs(st) < 1e-17L * t && std::fabs(sv) < 1e-17L * v) {
+            *T = t;
+            *V = v;
+            *p = scal_P(m, v, t, x);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- Two phases of one composition ---------------------------------------------------------
+
+// Delta = G(liquid) - G(gas) and its composition derivatives at p, T, x.
+bool azdelta(const Model& m, real p, real T, real x, real d[NJ], real* VL = nullptr,
+             real* VG = nullptr) {
+    std::vector<real> r = trueroots(m, p, T, x);
+    if (r.size() < 2) return false;
+    real a[NJ], b[NJ];
+    gibbsderivs(m, p, T, x, r.front(), a);
+    gibbsderivs(m, p, T, x, r.back(), b);
+    for (int k = 0; k < NJ; k++) d[k] = a[k] - b[k];
+    if (VL) *VL = r.front();
+    if (VG) *VG = r.back();
+    return true;
+}
+
+// The azeotrope at T: Delta = 0 and dDelta/dx = 0, Newton steps in (p, x).
+bool trueaz(const Model& m, real T, real* p, real* x) {
+    real pp = *p, xx = *x;
+    for (int it = 0; it < 100; it++) {
+        real d[NJ], dp[NJ], VL, VG, hp = 1e-8L * pp;
+        if (!azdelta(m, pp, T, xx, d, &VL, &VG) || !azdelta(m, pp + hp, T, xx, dp)) return false;
+        real J11 = VL - VG, J12 = d[1], J21 = (dp[1] - d[1]) / hp, J22 = d[2];
+        real det = J11 * J22 - J12 * J21;
+        real sp = (d[0] * J22 - d[1] * J12) / det, sx = (J11 * d[1] - J21 * d[0]) / det;
+        real lam = 1;
+        while (lam > 1e-6L && (std::fabs(lam * sp) > 0.1L * pp || std::fabs(lam * sx) > 0.1L))
+            lam /= 2;
+        pp -= lam * sp;
+        xx -= lam * sx;
+        if (!(xx > 0 && xx < 1 && pp > 0)) return false;
+        if (lam == 1 && std::fabs(sp) < 1e-17L * pp && std::fabs(sx) < 1e-17L) {
+            *p = pp;
+            *x = xx;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The Helmholtz energy without the ideal mixing term: that term is the same for every phase
+// of one composition and has no Taylor series at a pure end.
+Jet resA(const Model& m, const Jet& V, real T, const Jet& x) {
+    Jet a = amix(m, x), b = bmix(m, x);
+    Jet r = -Jet(T) * log(V - b);
+    if (m.eos == 2) return r + a / (b * Jet(std::sqrt(T))) * log(V / (V + b));
+    return r - a / V;
+}
+
+// Delta and its composition derivatives from A_res + pV along the two outer roots.
+bool resdelta(const Model& m, real p, real T, real x0, real d[NJ], real* VL = nullptr,
+              real* VG = nullptr) {
+    std::vector<real> r = trueroots(m, p, T, x0);
+    if (r.size() < 2) return false;
+    real g[2][NJ];
+    for (int i = 0; i < 2; i++) {
+        Jet x(x0), V(i ? r.back() : r.front());
+        x.c[1] = 1;
+        for (int it = 0; it < 6; it++) V = V - (pressure(m, V, T, x) - Jet(p)) / dpressure(m, V, T, x);
+        Jet G = resA(m, V, T, x) + Jet(p) * V;
+        real f = 1;
+        for (int k = 0; k < NJ; k++) {
+            if (k) f *= k;
+            g[i][k] = G.c[k] * f;
+        }
+    }
+    for (int k = 0; k < NJ; k++) d[k] = g[0][k] - g[1][k];
+    if (VL) *VL = r.front();
+    if (VG) *VG = r.back();
+    return true;
+}
+
+// The pure-species vapour pressure at T (x = 0 or 1).
+bool satp(const Model& m, real T, real x, real* p) {
+    real pmin, pmax;
+    if (!spinodals(m, T, x, &pmin, &pmax)) return false;
+    real pp = (std::max(pmin, (real)0) + pmax) / 2;
+    for (int it = 0; it < 100; it++) {
+        real d[NJ], VL, VG;
+        if (!resdelta(m, pp, T, x, d, &VL, &VG)) return false;
+        real s = d[0] / (VL - VG);
+        pp -= s;
+        if (std::fabs(s) < 1e-18L * pp) {
+            *p = pp;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The azeotrope at the pure end x: Delta = dDelta/dx = 0, Newton steps in (p, T).
+bool trueazend(const Model& m, real x, real* p, real* T) {
+    real pp = *p, t = *T;
+    for (int it = 0; it < 100; it++) {
+        real d[NJ], dp[NJ], dt[NJ], hp = 1e-8L * pp, ht = 1e-8L * t;
+        if (!resdelta(m, pp, t, x, d) || !resdelta(m, pp + hp, t, x, dp) ||
+            !resdelta(m, pp, t + ht, x, dt))
+            return false;
+        real J11 = (dp[0] - d[0]) / hp, J12 = (dt[0] - d[0]) / ht;
+        real J21 = (dp[1] - d[1]) / hp, J22 = (dt[1] - d[1]) / ht;
+        real det = J11 * J22 - J12 * J21;
+        real sp = (d[0] * J22 - d[1] * J12) / det, st = (J11 * d[1] - J21 * d[0]) / det;
+        real lam = 1;
+        while (lam > 1e-6L && (std::fabs(lam * sp) > 0.1L * pp || std::fabs(lam * st) > 0.05L * t))
+            lam /= 2;
+        pp -= lam * sp;
+        t -= lam * st;
+        if (lam == 1 && std::fabs(sp) < 1e-16L * pp && std::fabs(st) < 1e-16L * t) {
+            *p = pp;
+            *T = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+const real vdwTc = 8 / (27 * pi6);  // critical temperature of a species with a = s = 1
+
+}  // namespace
+
+// ---- Composition scales --------------------------------------------------------------------
+
+TEST_F(Eq, XisX) {
+    // The tolerance (sqrt(a(1-a)b(1-b)) prec eps^1.618)^(1/(2c)) is about 1e-13, 4e-7, 5e-5
+    // and 6e-4 for c = 1..4 near x = 0.3 with the default prec and eps.
+    struct {
+        double a, b;
+        int c, same;
+    } cases[] = {
+        {0.3, 0.3, 1, 1},       {0.3, 0.3, 4, 1},      {0.3, 0.4, 1, 0},  {0.3, 0.4, 4, 0},
+        {0.3, 0.3 + 1e-14, 1, 1}, {0.3, 0.3 + 1e-12, 1, 0}, {0.3, 0.3001, 3, 0}, {0.3, 0.3001, 4, 1},
+        {0.7, 0.7 + 1e-7, 2, 1}, {0.7, 0.7 + 1e-6, 2, 0},
+        {0, 0, 2, 0},  // at a pure end the tolerance is 0: equal pure compositions are not "one"
+    };
+    for (auto c : cases) {
+        double tol = std::pow(std::sqrt(c.a * (1 - c.a) * c.b * (1 - c.b)) * prec *
+                                  std::pow(eps, 1.618),
+                              0.5 / c.c);
+        ASSERT_EQ(std::fabs(c.a - c.b) < tol, c.same == 1) << "bad case " << c.a << " " << c.b;
+        EXPECT_EQ(XisX(c.a, c.b, c.c), c.same) << c.a << " " << c.b << " c=" << c.c;
+        EXPECT_EQ(XisX(c.b, c.a, c.c), c.same) << "symmetric";
+    }
+    EXPECT_EQ(Xeps(0.25), 0.1875 * eps);
+    EXPECT_EQ(Xeps(0), 0);
+    EXPECT_EQ(Xeps(1), 0);
+}
+
+// ---- Difference formulas -------------------------------------------------------------------
+
+// Each formula is exact for polynomials up to a degree (central: the order plus k minus one,
+// rounded to the symmetry; one-sided: the number of points minus one) and not beyond.
+TEST(EqStencil, ExactForPolynomialsOfTheirDegree) {
+    struct {
+        bool central;
+        int k, order, degree;
+    } cases[] = {
+        {true, 1, 2, 2}, {true, 1, 4, 4}, {true, 2, 2, 3}, {true, 2, 4, 5},
+        {true, 3, 2, 4}, {true, 3, 4, 6}, {false, 1, 2, 2}, {false, 1, 4, 4},
+        {false, 2, 2, 3}, {false, 2, 4, 5},
+    };
+    const double x0 = 0.3;
+    for (auto c : cases)
+        for (double h : {0.01, -0.02}) {
+            for (int deg = 1; deg <= c.degree + 1; deg++) {
+                // f(u) = (u - 0.1)^deg: its k-th derivative in closed form.
+                auto f = [&](double u) { return std::pow(u - 0.1, deg); };
+                double exact = 1;
+                for (int i = 0; i < c.k; i++) exact *= deg - i;
+                exact *= deg >= c.k ? std::pow(x0 - 0.1, deg - c.k) : 0;
+                double d[7];
+                double got;
+                if (c.central) {
+                    for (int j = -3; j <= 3; j++) d[j + 3] = f(x0 + j * h);
+                    got = centraldiff(c.k, c.order, d, h);
+                } else {
+                    for (int i = 0; i < 6; i++) d[i] = f(x0 + i * h);
+                    got = onesideddiff(c.k, c.order, d, h);
+                }
+                // rounding of values of size 1 divided by h^k, times the weights (< 700)
+                double tol = 700 * 2.3e-16 / std::pow(std::fabs(h), c.k);
+                if (deg <= c.degree)
+                    EXPECT_NEAR(got, exact, tol) << (c.central ? "central" : "one-sided") << " k="
+                                                 << c.k << " order=" << c.order << " deg=" << deg;
+                else
+                    EXPECT_GT(std::fabs(got - exact), 10 * tol)
+                        << "exact beyond its degree: k=" << c.k << " order=" << c.order;
+            }
+        }
+}
+
+// ---- Critical points -----------------------------------------------------------------------
+
+namespace {
+
+// Strongly unlike species (a2 = 2.5, aX = 0.85, s2 = 1.3): their critical line lies far from
+// the pseudo-critical points, where the composition derivatives of G stay moderate. (For
+// near-ideal mixtures d4G/dx4 reaches 1e6..1e11 at the critical point; difference steps of the
+// order of 1e-3, as the model takes them, then cannot resolve d3G/dx3.)
+struct CritCase {
+    int eos, rule;
+    double x;
+};
+const CritCase critcases[] = {{1, 1, 0.25}, {1, 1, 0.5}, {1, 2, 0.25}, {1, 2, 0.5},
+                              {1, 3, 0.25}, {1, 3, 0.5}, {1, 4, 0.25}, {1, 4, 0.5},
+                              {2, 1, 0.25}, {2, 3, 0.25}, {2, 4, 0.25}};
+
+Model unlike(int eos, int rule) { return mix(eos, rule, 2.5, 0.85, 1.3, 1.05); }
+
+// eps for an order: at order 2 the second derivative is only good to ~1e-6 relative (its step
+// is the first derivative's), so the solver's step tolerance must be coarser than that.
+void setorder(int ord) {
+    order = ord;
+    eps = ord == 2 ? 1e-5 : 2.3;
+    setEps();
+}
+
+}  // namespace
+
+// solvecrit from a start near the critical point of a composition (T or p off by 1e-4, x by
+// 5e-5; the critical conditions have a Newton basin of a few 1e-4 in x) finds the point that
+// the analytic conditions give, for both unknowns and both orders.
+TEST_F(Eq, CriticalPointsMeetTheAnalyticConditions) {
+    double worst[2][3] = {};  // by order: relative error of T, of p, error of x
+    for (const CritCase& c : critcases) {
+        Model m = unlike(c.eos, c.rule);
+        m.install();
+        real T, V, p;
+        ASSERT_TRUE(truecrit(m, c.x, &T, &V, &p)) << c.eos << " " << c.rule << " " << c.x;
+        // The conditions in A(V, x) and in G(x) at fixed p, T agree, and the point is stable.
+        real d[NJ];
+        gibbsderivs(m, p, T, c.x, V, d);
+        real s = T / (c.x * (1 - c.x));
+        EXPECT_LT(std::fabs(d[2]), 1e-12 * s);
+        EXPECT_LT(std::fabs(d[3]), 1e-10 * s / (c.x * (1 - c.x)));
+        EXPECT_GT(d[4], 0);
+        for (int ft : {0, 1})
+            for (int ord : {2, 4}) {
+                setorder(ord);
+                forT = ft;
+                sortg = 0;
+                I.x = rootindex((double)p, (double)T, c.x, (double)V);
+                double pp = (double)p * (ft ? 1 + 1e-4 : 1), TT = (double)T * (ft ? 1 : 1 + 1e-4);
+                double xx = c.x + 5e-5;
+                int r = -9;
+                std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+                std::string what = "eos=" + std::to_string(c.eos) + " rule=" +
+                                   std::to_string(c.rule) + " x=" + std::to_string(c.x) +
+                                   " forT=" + std::to_string(ft) + " order=" + std::to_string(ord);
+                ASSERT_EQ(r, 0) << what << "\n" << out;
+                EXPECT_EQ(count(out, "UNSTABLE"), 0) << what;
+                double eT = std::fabs(TT / (double)T - 1), ep = std::fabs(pp / (double)p - 1);
+                double ex = std::fabs(xx - c.x);
+                // Measured: order 4 up to 1e-8 in T and p and 4e-6 in x; order 2 up to 5e-6
+                // in T and p and 1.5e-5 in x (the error of the numerical d3G/dx3).
+                EXPECT_LT(eT, 5e-5) << what;
+                EXPECT_LT(ep, 5e-5) << what;
+                EXPECT_LT(ex, 2e-4) << what;
+                // The fixed coordinate stays as it was.
+                EXPECT_EQ(ft ? TT : pp, (double)(ft ? T : p)) << what;
+                double* w = worst[ord / 4];
+                w[0] = std::max(w[0], eT), w[1] = std::max(w[1], ep), w[2] = std::max(w[2], ex);
+            }
+    }
+    printf("critical points, largest errors: order 2: T %.2g p %.2g x %.2g; order 4: T %.2g p "
+           "%.2g x %.2g\n",
+           worst[0][0], worst[0][1], worst[0][2], worst[1][0], worst[1][1], worst[1][2]);
+}
+
+// Symmetric species with weak cross attraction (aX = 0.5): at x = 1/2 every odd derivative of
+// A in x vanishes, so d2G/dx2 = A_xx = 4T - 4(1 - aX)/V vanishes at V = (1 - aX)/T. At T = 0.45
+// that phase is mechanically stable, but d4G/dx4 = A_xxxx - 3 A_xxV^2/A_VV < 0: a critical
+// point inside the two-phase region. It is rejected, accepted or the only kind accepted, by
+// stable; the point is written back in every case.
+TEST_F(Eq, UnstableCriticalPointObeysStable) {
+    Model m = mix(1, 1, 1, 0.5, 1);
+    m.install();
+    const real T = 0.45L, V = 0.5L / T, p = scal_P(m, V, T, 0.5L);
+    real d[NJ];
+    gibbsderivs(m, p, T, 0.5L, V, d);
+    ASSERT_LT(std::fabs(d[2]), 1e-15);
+    ASSERT_LT(d[4], 0);
+    ASSERT_LT(scal_dP(m, V, T, 0.5L), 0);
+    forT = 1;
+    for (int ord : {2, 4})
+        for (int st : {1, 0, -1}) {
+            setorder(ord);
+            stable = st;
+            sortg = 0;
+            I.x = rootindex((double)p, (double)T, 0.5, (double)V);
+            double pp = (double)p * (1 + 1e-4), TT = (double)T, xx = 0.5 + 5e-5;
+            int r = -9;
+            std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+            EXPECT_EQ(r, st > 0 ? 1 : 0) << "order " << ord << " stable " << st << "\n" << out;
+            EXPECT_EQ(count(out, "UNSTABLE"), 1) << out;
+            EXPECT_NEAR(pp, (double)p, 1e-5 * (double)p);
+            EXPECT_NEAR(xx, 0.5, 1e-6);
+        }
+    // A stable critical point is the one kind that stable = -1 rejects.
+    Model u = unlike(1, 1);
+    u.install();
+    real Tc, Vc, pc;
+    ASSERT_TRUE(truecrit(u, 0.5L, &Tc, &Vc, &pc));
+    for (int st : {1, 0, -1}) {
+        setorder(4);
+        stable = st;
+        double pp = (double)pc * (1 + 1e-4), TT = (double)Tc, xx = 0.5 + 5e-5;
+        int r = -9;
+        std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+        EXPECT_EQ(r, st == -1 ? 1 : 0) << "stable " << st;
+        EXPECT_EQ(count(out, "UNSTABLE"), 0);
+    }
+}
+
+namespace {
+
+// The start compositions of the retries: x0, then steps growing by 1.15 (plus dx) and
+// alternating in sign, as long as a step does not exceed 1.
+std::vector<double> retries(double x0, double d) {
+    std::vector<double> v = {x0};
+    double a = d, xc = x0;
+    while (a != 0 && std::fabs(a) <= 1) {
+        xc += a;
+        v.push_back(xc);
+        a = -a * (1.15 + std::fabs(d / a));
+    }
+    return v;
+}
+
+std::vector<double> tried(const std::string& out) {
+    std::vector<double> v;
+    for (size_t i = out.find("cr:trying x="); i != std::string::npos;
+         i = out.find("cr:trying x=", i + 1))
+        v.push_back(atof(out.c_str() + i + 12));
+    return v;
+}
+
+}  // namespace
+
+TEST_F(Eq, CriticalRetriesFromShiftedCompositions) {
+    Model m = unlike(1, 1);
+    m.install();
+    real T, V, p;
+    ASSERT_TRUE(truecrit(m, 0.5L, &T, &V, &p));
+    sortg = 0;
+    I.x = 0;
+
+    // From the pure end x = 1: no solve there nor at 1 + dx, then a start next to the critical
+    // composition succeeds.
+    dx = (1 - (0.5 + 5e-5)) / 1.15;
+    double pp = (double)p, TT = (double)T * (1 + 1e-4), xx = 1;
+    int r = -9;
+    std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+    EXPECT_EQ(r, 0) << out;
+    std::vector<double> got = tried(out);
+    ASSERT_EQ(got.size(), 3u) << out;
+    EXPECT_EQ(got[0], 1);
+    EXPECT_NEAR(got[1], 1 + dx, 1e-6);
+    EXPECT_NEAR(got[2], 0.50005, 1e-6);
+    EXPECT_NEAR(TT, (double)T, 1e-7 * (double)T);
+    EXPECT_NEAR(xx, 0.5, 2e-5);
+
+    // Far above both critical temperatures (T kept) there is no critical point: every start
+    // fails, and the retries stop once a step exceeds 1.
+    forT = 1;
+    const double far[3] = {(double)p, 3 * (double)T, 0.5};
+    for (double d : {0.01, -0.2, 0.7}) {
+        dx = d;
+        pp = far[0], TT = far[1], xx = far[2];
+        out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+        EXPECT_NE(r, 0);
+        std::vector<double> want = retries(0.5, d);
+        got = tried(out);
+        ASSERT_EQ(got.size(), want.size()) << "dx=" << d;
+        for (size_t i = 0; i < want.size(); i++) EXPECT_NEAR(got[i], want[i], 6e-7) << i;
+        EXPECT_EQ(pp, far[0]);
+        EXPECT_EQ(TT, far[1]);
+        EXPECT_EQ(xx, far[2]);
+    }
+    EXPECT_EQ(retries(0.5, 0.01).size(), 20u);  // the table above is not trivial
+
+    // dx = 0 makes exactly one attempt: as many evaluations as dx = 2, which stops after one.
+    unsigned long evals[2];
+    int codes[2];
+    for (int i = 0; i < 2; i++) {
+        dx = i ? 2 : 0;
+        pp = far[0], TT = far[1], xx = far[2];
+        unsigned long before = Pcount;
+        out = written([&] { codes[i] = solvecrit(&pp, &TT, &xx); });
+        evals[i] = Pcount - before;
+        EXPECT_EQ(tried(out).size(), i ? 1u : 0u);
+    }
+    EXPECT_EQ(evals[0], evals[1]);
+    EXPECT_EQ(codes[0], codes[1]);
+    EXPECT_GT(evals[0], 0u);
+}
+
+// A start far from any critical point fails with the solver's code (-1: iteration limit or
+// box left, -2: an inner iteration failed) and leaves p, T, x as they were; at a pure end there
+// is no solve at all.
+TEST_F(Eq, CriticalFailuresLeaveTheStart) {
+    Model m = unlike(1, 1);
+    m.install();
+    sortg = 0;
+    I.x = 0;
+    for (int method : {1, 2, -2})
+        for (int ft : {0, 1}) {
+            solve2 = method;
+            forT = ft;
+            double pp = 0.09, TT = 3 * 0.57, xx = 0.5;
+            int r = 0;
+            std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+            EXPECT_TRUE(r == -1 || r == -2) << r << " method " << method;
+            EXPECT_EQ(pp, 0.09);
+            EXPECT_EQ(TT, 3 * 0.57);
+            EXPECT_EQ(xx, 0.5);
+        }
+    solve2 = 1;
+    for (double x0 : {0.0, 1.0}) {
+        double pp = 0.09, TT = 0.57, xx = x0;
+        unsigned long before = Pcount;
+        int r = 0;
+        std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+        EXPECT_NE(r, 0);
+        EXPECT_EQ(Pcount, before) << "no solve";
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(xx, x0);
+        EXPECT_EQ(pp, 0.09);
+        EXPECT_EQ(TT, 0.57);
+    }
+}
