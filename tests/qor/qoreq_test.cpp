@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "gen/func.h"
 #include "modeltest.h"
 
 using namespace modeltest;
@@ -537,4 +538,425 @@ TEST_F(Eq, CriticalFailuresLeaveTheStart) {
         EXPECT_EQ(pp, 0.09);
         EXPECT_EQ(TT, 0.57);
     }
+}
+
+// ---- Azeotropes ----------------------------------------------------------------------------
+
+namespace {
+
+struct AzCase {
+    int eos;
+    double a2, aX, s2, Tr;  // Tr: T in units of the critical temperature of species 1
+};
+const AzCase azcases[] = {
+    {1, 1.02, 0.9, 1, 0.75}, {1, 1.05, 0.95, 1, 0.6},  {1, 1.1, 0.9, 1, 0.9},
+    {1, 1, 0.95, 1.05, 0.8}, {2, 1.05, 0.9, 1, 0.75},
+};
+
+real Tcrit1(const Model& m) {
+    real Tc, pc;
+    pseudocrit(m.eos, m.a1, pi6 * m.s1 * m.s1 * m.s1, &Tc, &pc);
+    return Tc;
+}
+
+}  // namespace
+
+// solveaz from a start off by 1e-3 in T or p and 0.01 in x finds the azeotrope: the two
+// phases of one composition (their volumes found here from the cubic) have equal G and equal
+// dG/dx at equal p, to what the solver's step tolerances leave.
+TEST_F(Eq, AzeotropesHaveEqualGAndSlope) {
+    for (const AzCase& c : azcases) {
+        Model m = mix(c.eos, 1, c.a2, c.aX, c.s2);
+        m.install();
+        real T = c.Tr * Tcrit1(m), pmin, pmax;
+        ASSERT_TRUE(spinodals(m, T, 0.5L, &pmin, &pmax));
+        real p = (std::max(pmin, (real)0) + pmax) / 2, x = 0.5;
+        ASSERT_TRUE(trueaz(m, T, &p, &x)) << c.a2 << " " << c.aX;
+        for (int ft : {0, 1})
+            for (int ord : {2, 4}) {
+                order = ord;
+                setEps();
+                forT = ft;
+                sortg = 0;
+                double pp = (double)p * (ft ? 1.001 : 1), TT = (double)T * (ft ? 1 : 1.001);
+                double xx = (double)x + 0.01;
+                int r = -9;
+                std::string out = written([&] { r = solveaz(&pp, &TT, &xx); });
+                std::string what = "eos=" + std::to_string(c.eos) + " a2=" +
+                                   std::to_string(c.a2) + " forT=" + std::to_string(ft) +
+                                   " order=" + std::to_string(ord);
+                ASSERT_EQ(r, 0) << what << "\n" << out;
+                EXPECT_EQ(azeqkey, ft);
+                // The two phases at the solution, independently.
+                std::vector<real> roots = trueroots(m, pp, TT, xx);
+                ASSERT_GE(roots.size(), 2u) << what;
+                real VL = roots.front(), VG = roots.back(), gl[NJ], gg[NJ];
+                EXPECT_LT(std::fabs(scal_P(m, VL, TT, xx) / pp - 1), 1e-12);
+                EXPECT_LT(std::fabs(scal_P(m, VG, TT, xx) / pp - 1), 1e-12);
+                gibbsderivs(m, pp, TT, xx, VL, gl);
+                gibbsderivs(m, pp, TT, xx, VG, gg);
+                // What the residuals may be: their change over one step tolerance of the
+                // solver (u eps in the unknown of p or T, x(1 - x) eps in x).
+                real d[NJ], du[NJ];
+                double hu = (ft ? pp : TT) * eps;
+                azdelta(m, pp, TT, xx, d);
+                azdelta(m, ft ? pp + hu : pp, ft ? TT : TT + hu, xx, du);
+                double tol0 = 3 * (std::fabs((double)(du[0] - d[0])) + std::fabs((double)d[1]) * Xeps(xx));
+                double tol1 = 3 * (std::fabs((double)(du[1] - d[1])) + std::fabs((double)d[2]) * Xeps(xx));
+                EXPECT_LT(std::fabs((double)(gl[0] - gg[0])), tol0) << what;
+                EXPECT_LT(std::fabs((double)(gl[1] - gg[1])), tol1) << what;
+                EXPECT_LT(std::fabs(TT / (double)T - 1), 3 * eps) << what;
+                EXPECT_LT(std::fabs(pp / (double)p - 1), 3 * eps) << what;
+                EXPECT_LT(std::fabs(xx - (double)x), 3 * Xeps(xx)) << what;
+                // The program's phases are these two.
+                double G[5], Vs[5];
+                int n = allG(G, Vs, pp, TT, xx);
+                ASSERT_EQ(n, 2);
+                EXPECT_NEAR(Vs[I.x], (double)VL, 1e-8 * (double)VL);
+                EXPECT_NEAR(Vs[I.xx], (double)VG, 1e-8 * (double)VG);
+            }
+    }
+}
+
+// A stable azeotrope is accepted unless only unstable ones are wanted.
+TEST_F(Eq, AzeotropeVerdictByStable) {
+    Model m = mix(1, 1, 1.02, 0.9, 1);
+    m.install();
+    real T = 0.75L * vdwTc, pmin, pmax;
+    ASSERT_TRUE(spinodals(m, T, 0.5L, &pmin, &pmax));
+    real p = (std::max(pmin, (real)0) + pmax) / 2, x = 0.5;
+    ASSERT_TRUE(trueaz(m, T, &p, &x));
+    forT = 1;
+    for (int st : {1, 0, -1}) {
+        stable = st;
+        double pp = (double)p * 1.001, TT = (double)T, xx = (double)x + 0.01;
+        int r = -9;
+        std::string out = written([&] { r = solveaz(&pp, &TT, &xx); });
+        EXPECT_EQ(r, st == -1 ? 1 : 0) << st;
+        EXPECT_EQ(count(out, "UNSTABLE"), 0);
+        EXPECT_NEAR(xx, (double)x, 1e-6);
+    }
+}
+
+// The azeotrope functions at a two-phase state against the exact derivatives of Delta =
+// G(liquid) - G(gas), with each choice of arguments.
+TEST_F(Eq, AzeotropeFunctionsAreDerivativesOfDelta) {
+    Model m = mix(1, 1, 1.05, 0.9, 1.05);
+    m.install();
+    const real x = 0.4L, T = 0.8L * Tcrit1(m);
+    real pmin, pmax;
+    ASSERT_TRUE(spinodals(m, T, x, &pmin, &pmax));
+    const real p = (std::max(pmin, (real)0) + pmax) / 2;
+    real d[NJ];
+    ASSERT_TRUE(azdelta(m, p, T, x, d));
+    sortg = 0;
+    I.x = 0, I.xx = 1;  // volume order: liquid, gas
+    double (*const f[4])(double, double) = {azeq1, azeq2, azeq3, azeq4};
+    const double sign[4] = {1, -1, 1, 1};
+    for (int ord : {2, 4}) {
+        order = ord;
+        setEps();
+        for (int k = 0; k < 4; k++) {
+            azeqkey = 1;
+            T_d = (double)T;
+            double v = f[k]((double)p, (double)x);
+            EXPECT_EQ(p_d, (double)p);
+            EXPECT_EQ(x_d, (double)x);
+            // truncation h^order and rounding prec/h^k, with h = Eps.d[k] x(1 - x), on the
+            // scale of G (about 1); measured errors are 10 to 1000 times smaller
+            double h = k ? Eps.d[k] * (double)(x * (1 - x)) : 1;
+            double tol = 30 * (std::pow(h, ord) + prec / std::pow(h, k));
+            if (!k) tol = 1e-13;
+            EXPECT_NEAR(v, sign[k] * (double)d[k], tol) << "azeq" << k + 1 << " order " << ord;
+            // The same point through the other arguments gives the same value.
+            azeqkey = 0;
+            p_d = (double)p;
+            EXPECT_EQ(f[k]((double)T, (double)x), v);
+            EXPECT_EQ(T_d, (double)T);
+            azeqkey = 2;
+            x_d = (double)x;
+            EXPECT_EQ(f[k]((double)p, (double)T), v);
+            // Any other key leaves the current point as it is.
+            azeqkey = 7;
+            EXPECT_EQ(f[k](1e9, -5), v);
+            EXPECT_EQ(p_d, (double)p);
+            EXPECT_EQ(T_d, (double)T);
+            EXPECT_EQ(x_d, (double)x);
+        }
+    }
+}
+
+// Where a phase is lost inside a stencil, the azeotrope functions abandon the computation
+// with the message of the point that lost it. The state: at fixed p and T the two outer
+// roots end at a composition xs (a spinodal); the stencils are placed across it.
+TEST_F(Eq, AzeotropeFunctionsReportLostPhases) {
+    Model m = mix(1, 1, 1.05, 0.9, 1.05);
+    m.install();
+    const real T = 0.8L * Tcrit1(m);
+    real pmin, pmax;
+    ASSERT_TRUE(spinodals(m, T, 0.4L, &pmin, &pmax));
+    const real p = pmax * (1 - 1e-3L);
+    auto nroots = [&](real x) { return trueroots(m, p, T, x).size(); };
+    ASSERT_EQ(nroots(0.4L), 3u);
+    real lo = 0.4L, hi = nroots(0.7L) == 1 ? 0.7L : 0.1L;
+    ASSERT_EQ(nroots(hi), 1u);
+    for (int i = 0; i < 100; i++) {
+        real mid = (lo + hi) / 2;
+        (nroots(mid) == 3 ? lo : hi) = mid;
+    }
+    const double xs = (double)lo, dir = hi > lo ? 1 : -1;  // dir: towards one root
+    order = 4;
+    setEps();
+    sortg = 0;
+    I.x = 0, I.xx = 1;
+    azeqkey = 1;
+    T_d = (double)T;
+    struct {
+        int k;     // the function azeq(k + 1)
+        double t;  // x_d = xs + dir t h
+        const char* message;
+    } cases[] = {
+        {0, 0.5, "azeotrope: missing phase"},
+        {1, 0, "azeotrope: missing phase"},
+        {1, -1.5, "azeotrope: missing phase when calc. deriv."},
+        {2, 0.5, "azeotrope: missing phase"},
+        {2, -0.5, "azeotrope: missing phase in 2nd deriv."},
+        {3, 1.5, "azeotrope: missing phase"},
+        {3, -0.5 * dir, "azeotrope: missing phase in 3rd deriv."},
+    };
+    double (*const f[4])(double, double) = {azeq1, azeq2, azeq3, azeq4};
+    for (auto c : cases) {
+        double h = Eps.d[c.k ? c.k : 1] * xs * (1 - xs);
+        double xd = xs + dir * c.t * h;
+        EXPECT_EQ(jumpmessage([&] { f[c.k]((double)p, xd); }), c.message)
+            << "azeq" << c.k + 1 << " t=" << c.t;
+    }
+    // Order 2 has no second ring of points.
+    order = 2;
+    setEps();
+    double h = Eps.d[1] * xs * (1 - xs);
+    EXPECT_EQ(jumpmessage([&] { azeq2((double)p, xs - dir * 1.5 * h); }), "");
+
+    // At a pure end the one-sided stencils need two roots at every point.
+    x_d = 0;
+    for (double (*g)(double, double) : {azvle1, azvle3})
+        EXPECT_EQ(jumpmessage([&] { g((double)p, 3 * (double)T); }),
+                  "azeotrope near pure: bad # of solutions (try order=2)");
+}
+
+// At a pure end Delta has no ideal mixing term; the one-sided derivatives against the exact
+// ones, at x = 0 and x = 1 (where the stencil goes down into the mixture).
+TEST_F(Eq, PureEndFunctionsAreOneSidedDerivatives) {
+    Model m = mix(1, 1, 1.05, 0.9, 1.05);
+    m.install();
+    sortg = 0;
+    I.x = 0, I.xx = 1;
+    for (double xe : {0.0, 1.0})
+        for (int ord : {2, 4}) {
+            order = ord;
+            setEps();
+            const real T = 0.8L * Tcrit1(m);
+            real pmin, pmax, d[NJ];
+            ASSERT_TRUE(spinodals(m, T, xe, &pmin, &pmax));
+            const real p = (std::max(pmin, (real)0) + pmax) / 2;
+            ASSERT_TRUE(resdelta(m, p, T, xe, d));
+            x_d = xe;
+            der = {0, 0, 0, 0, 0, 0};
+            double v = azvle1((double)p, (double)T);
+            EXPECT_NEAR(v, (double)d[0], 1e-13);
+            EXPECT_EQ(der.x, (double)p);
+            EXPECT_EQ(der.y, (double)T);
+            // the one-sided step is Eps.d[k] itself (no x(1-x) at a pure end)
+            double tol1 = 30 * (std::pow(Eps.d[1], ord) + prec / Eps.d[1]);
+            double tol2 = 30 * (std::pow(Eps.d[2], ord) + prec / sqr(Eps.d[2]));
+            EXPECT_NEAR(der.dGx, (double)d[1], tol1) << "x=" << xe << " order " << ord;
+            EXPECT_EQ(azvle2((double)p, (double)T), der.dGx);
+            EXPECT_NEAR(azvle3((double)p, (double)T), (double)d[2], tol2)
+                << "x=" << xe << " order " << ord;
+            EXPECT_EQ(x_d, xe);
+        }
+}
+
+// The azeotrope that leaves a pure species: species 2 is larger (s2 = 1.05), so the azeotropic
+// composition moves with T and reaches x = 0 at one (p, T); the mirrored mixture at x = 1.
+TEST_F(Eq, AzeotropeEndsAtAPureSpecies) {
+    for (double xe : {0.0, 1.0}) {
+        Model m = mix(1, 1, 1, 0.95, 1.05);
+        if (xe == 1) m.s1 = 1.05, m.s2 = 1;
+        m.install();
+        real T = 0.675L * vdwTc, p;
+        ASSERT_TRUE(satp(m, T, xe, &p));
+        ASSERT_TRUE(trueazend(m, xe, &p, &T));
+        real d[NJ];
+        ASSERT_TRUE(resdelta(m, p, T, xe, d));
+        for (int ord : {2, 4}) {
+            order = ord;
+            setEps();
+            sortg = 0;
+            double pp = (double)p * 1.01, TT = (double)T * 1.003;
+            int r = azendvle(&pp, &TT, xe);
+            EXPECT_EQ(r, 0) << "x=" << xe << " order " << ord;
+            EXPECT_LT(std::fabs(pp / (double)p - 1), 3 * eps) << "x=" << xe << " order " << ord;
+            EXPECT_LT(std::fabs(TT / (double)T - 1), 3 * eps) << "x=" << xe << " order " << ord;
+            EXPECT_EQ(x_d, xe);
+        }
+    }
+    // Equal sizes: the azeotrope stays at the composition where a(x) is least, at every T, and
+    // never reaches a pure end. The solver fails and the start is kept.
+    Model m = mix(1, 1, 1.05, 0.9, 1);
+    m.install();
+    real T = 0.7L * vdwTc, p;
+    ASSERT_TRUE(satp(m, T, 0, &p));
+    double pp = (double)p, TT = (double)T;
+    int r = 0;
+    std::string j = jumpmessage([&] { r = azendvle(&pp, &TT, 0); });
+    EXPECT_TRUE(r != 0 || j != "");
+    EXPECT_EQ(pp, (double)p);
+    EXPECT_EQ(TT, (double)T);
+}
+
+// ---- Critical azeotrope --------------------------------------------------------------------
+
+// With equal sizes and the linear rule b is constant, so at fixed V and T dP/dx is a'(x) times
+// a factor: the critical azeotrope lies where a(x) is least, x* = (a2 - c)/(a1 + a2 - 2c) with
+// c = aX sqrt(a1 a2), at the pseudo-critical point of a(x*) and b.
+TEST_F(Eq, CriticalAzeotropeInClosedForm) {
+    // Starts above the critical temperature (one root) and below it (two roots, whose mean
+    // volume starts the search), at the critical pressure. (The secant planes on dP/dV = 0,
+    // d2P/dV2 = 0 converge from within about 1e-3 of Tc; farther out a step may fall below
+    // the co-volume, which abandons the computation.)
+    for (double Tstart : {1.0005, 0.999})
+        for (int eos : {1, 2})
+            for (int ord : {2, 4}) {
+                Model m = mix(eos, 1, 1.05, 0.9, 1);
+                m.install();
+                order = ord;
+                setEps();
+                real c = m.aX * std::sqrt(m.a1 * m.a2);
+                real xs = (m.a2 - c) / (m.a1 + m.a2 - 2 * c), b = scal_b(m, xs), Tc, pc;
+                pseudocrit(eos, scal_a(m, xs), b, &Tc, &pc);
+                real Vc = eos == 2 ? b / (std::cbrt((real)2) - 1) : 3 * b;
+                double V[5] = {1, 1, 1, 0, 0};
+                double TT = (double)Tc * Tstart, xx = (double)xs - 0.03;
+                int r = -9;
+                std::string out = written([&] { r = critaz(V, &TT, &xx, (double)pc); });
+                std::string what = "eos " + std::to_string(eos) + " order " +
+                                   std::to_string(ord) + " T " + std::to_string(Tstart);
+                ASSERT_EQ(r, 0) << what << "\n" << out;
+                EXPECT_LT(std::fabs(xx - (double)xs), 1e-6) << what;
+                EXPECT_LT(std::fabs(TT / (double)Tc - 1), 1e-7) << what;
+                // At a critical point V is fixed only to the cube root of the noise of P.
+                EXPECT_LT(std::fabs(V[0] / (double)Vc - 1), 1e-4) << what;
+                EXPECT_LT(std::fabs(P(V[0], TT, xx) / (double)pc - 1), 1e-7) << what;
+                EXPECT_NE(out.find("        I.x="), std::string::npos) << out;
+                EXPECT_NE(out.find("v[I.xx]="), std::string::npos) << out;
+            }
+}
+
+// Unlike species have no critical azeotrope: the secant leaves (0, 1) and the caller's roots,
+// T and x stay as they were.
+TEST_F(Eq, CriticalAzeotropeFailureKeepsTheStart) {
+    Model m = unlike(1, 1);
+    m.install();
+    real T, V, p;
+    ASSERT_TRUE(truecrit(m, 0.5L, &T, &V, &p));
+    for (double x0 : {0.5, 0.95}) {
+        double Vs[5] = {1.5, 2.5, 3.5, 0, 0};
+        double TT = (double)T, xx = x0;
+        int r = 0;
+        std::string out = written([&] { r = critaz(Vs, &TT, &xx, (double)p); });
+        EXPECT_EQ(r, 1) << out;
+        EXPECT_EQ(TT, (double)T);
+        EXPECT_EQ(xx, x0);
+        EXPECT_EQ(Vs[0], 1.5);
+        EXPECT_EQ(Vs[1], 2.5);
+        EXPECT_EQ(Vs[2], 3.5);
+    }
+}
+
+// ---- Equation functions of the other solvers -----------------------------------------------
+
+TEST_F(Eq, TangentFunctions) {
+    Model m = mix(1, 1, 1.05, 0.9, 1.05);
+    m.install();
+    const real T = 0.8L * Tcrit1(m), x = 0.4L, y = 0.45L;
+    real pmin, pmax;
+    ASSERT_TRUE(spinodals(m, T, x, &pmin, &pmax));
+    const real p = (std::max(pmin, (real)0) + pmax) / 2;
+    std::vector<real> rx = trueroots(m, p, T, x), ry = trueroots(m, p, T, y);
+    ASSERT_EQ(rx.size(), 3u);
+    ASSERT_EQ(ry.size(), 3u);
+    real gx[NJ], gy[NJ];
+    gibbsderivs(m, p, T, x, rx.front(), gx);  // liquid at x
+    gibbsderivs(m, p, T, y, ry.back(), gy);   // gas at y
+    sortg = 0;
+    I.x = 0, I.y = 1;
+    p_d = (double)p, T_d = (double)T;
+    double e1 = eq1((double)x, (double)y);
+    EXPECT_NEAR(e1, (double)((y - x) * gx[1] + gx[0] - gy[0]), 1e-10);
+    EXPECT_EQ(der.x, (double)x);
+    EXPECT_EQ(der.y, (double)y);
+    EXPECT_NEAR(der.Gx, (double)gx[0], 1e-13);
+    EXPECT_NEAR(der.Gy, (double)gy[0], 1e-13);
+    EXPECT_NEAR(der.dGx, (double)gx[1], 1e-10);
+    EXPECT_NEAR(der.dGy, (double)gy[1], 1e-10);
+    EXPECT_NEAR(eq2((double)x, (double)y), (double)((x - y) * gy[1] + gy[0] - gx[0]), 1e-10);
+}
+
+// Which coordinate each critical-point function takes, and the parameter the glob variant sets.
+TEST_F(Eq, CriticalFunctionsTakeTheirCoordinates) {
+    Model m = unlike(1, 1);
+    m.install();
+    sortg = 0;
+    I.x = 0;
+    const double p = 0.2, T = 0.7, x = 0.3;
+    forT = 1;
+    p_d = 0, T_d = T;
+    EXPECT_EQ(eqd2Gdx2(p, x), d2Gdx2(p, T, x));
+    EXPECT_EQ(p_d, p);
+    EXPECT_EQ(T_d, T);
+    EXPECT_EQ(eqd3Gdx3(123, x), d3Gdx3(p, T, x));
+    forT = 0;
+    p_d = p, T_d = 0;
+    EXPECT_EQ(eqd2Gdx2(T, x), d2Gdx2(p, T, x));
+    EXPECT_EQ(T_d, T);
+    EXPECT_EQ(p_d, p);
+    x_d = x;
+    p_d = T_d = 0;
+    EXPECT_EQ(eqd2Gdx2pT(p, T), d2Gdx2(p, T, x));
+    EXPECT_EQ(eqd3Gdx3pT(p, T), d3Gdx3(p, T, x));
+    EXPECT_EQ(p_d, 0);
+    EXPECT_EQ(T_d, 0);
+    // The glob variant varies a model parameter: the model follows at once.
+    CLglob = &a2;
+    p_d = p, T_d = T;
+    double v = eqd2Gdx2glob(1.7, x);
+    EXPECT_EQ(a2, 1.7);
+    EXPECT_EQ(v, d2Gdx2(p, T, x));
+    double b2 = (double)(pi6 * cub(1.3L));
+    EXPECT_NEAR(P(3, T, 0), T / (3 - b2) - 1.7 / 9, 1e-15);
+    EXPECT_EQ(eqd3Gdx3glob(5, x), d3Gdx3(p, T, x));
+}
+
+// eq2 and azvle2 must follow eq1 and azvle1 at the same point: a disaster otherwise (the
+// solver's evaluation order is broken).
+TEST(EqDeathTest, MismatchedSecondFunctionIsInternal) {
+    EXPECT_EXIT(
+        {
+            resetmodel();
+            out = tmpfile();
+            der.x = 0.3;
+            der.y = 0.4;
+            eq2(0.3, 0.41);
+        },
+        ::testing::ExitedWithCode(2), "internal");
+    EXPECT_EXIT(
+        {
+            resetmodel();
+            out = tmpfile();
+            der.x = 0.3;
+            der.y = 0.4;
+            azvle2(0.31, 0.4);
+        },
+        ::testing::ExitedWithCode(2), "internal");
 }
