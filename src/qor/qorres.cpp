@@ -215,7 +215,8 @@ FILE* openres(const char* mode) {
     return f;
 }
 
-FILE* opentvp() {
+// The .tvp file for appending, without a report: its name is derived at the first call.
+static FILE* tvpfile() {
     if (fn.empty()) {
         fn = resfile ? resfile : "";
         size_t slash = fn.rfind('/');
@@ -223,7 +224,11 @@ FILE* opentvp() {
         dot = d != std::string::npos && (slash == std::string::npos || d > slash) ? d : fn.size();
         fn.replace(dot, std::string::npos, ".tvp");
     }
-    FILE* f = fopen(fn.c_str(), "at");
+    return fopen(fn.c_str(), "at");
+}
+
+FILE* opentvp() {
+    FILE* f = tvpfile();
     if (!f) MYERROR(1, "qorres", "open \"%s\"", fn.c_str());
     return f;
 }
@@ -260,7 +265,9 @@ void write2res(double p, double T, double* Ttvp) {
     File res(openres("at"));
     if (!res.f) return;
     bool wanttvp = tvp != 0 && (flags & 0x20);
-    File tv(wanttvp && tvp == 13 ? opentvp() : nullptr);
+    // A .tvp file that cannot be opened is reported after the res-file line: an error ends a
+    // batch run, and the line must not be lost with it.
+    File tv(wanttvp && tvp == 13 ? tvpfile() : nullptr);
 
     if (resprthdr) {
         if (resprtparm) {
@@ -280,6 +287,7 @@ void write2res(double p, double T, double* Ttvp) {
     fputs(line.c_str(), res.f);
     res.close();
 
+    if (wanttvp && tvp == 13 && !tv.f) MYERROR(1, "qorres", "open \"%s\"", fn.c_str());
     if (tv.f) {
         double local = 0;
         tvpline(tv.f, T, Ttvp ? Ttvp : &local);

@@ -960,3 +960,70 @@ TEST(EqDeathTest, MismatchedSecondFunctionIsInternal) {
         },
         ::testing::ExitedWithCode(2), "internal");
 }
+
+// ---- Trace lines ---------------------------------------------------------------------------
+
+// Bit 0x20 of msglev traces the point solvers (T and p in the units of crit); without it a
+// stable solution prints nothing.
+TEST_F(Eq, SolverTraces) {
+    Model m = unlike(1, 1);
+    m.install();
+    real T, V, p;
+    ASSERT_TRUE(truecrit(m, 0.5L, &T, &V, &p));
+    crit = {2, 4, 1};
+    forT = 1;
+    sortg = 0;
+    I.x = 0;
+    for (int bits : {0, 0x20}) {
+        msglev = bits;
+        double pp = (double)p * (1 + 1e-4), TT = (double)T, xx = 0.50005;
+        std::string out = written([&] { EXPECT_EQ(solvecrit(&pp, &TT, &xx), 0); });
+        if (!bits) {
+            EXPECT_EQ(out, "");
+            continue;
+        }
+        std::vector<std::string> l;
+        std::istringstream is(out);
+        for (std::string s; std::getline(is, s);) l.push_back(s);
+        ASSERT_EQ(l.size(), 11u) << out;
+        char want[100];
+        snprintf(want, sizeof want, "CL: p=%.12f T=%.12f x=%.12f", (double)p * (1 + 1e-4) / 4,
+                 (double)T / 2, 0.50005);
+        EXPECT_EQ(l[0], want);
+        // G at the seven points of the fourth derivative
+        for (int i = -3; i <= 3; i++) {
+            int k;
+            double u, g;
+            ASSERT_EQ(sscanf(l[4 + i].c_str(), "%d %lf %lf", &k, &u, &g), 3) << l[4 + i];
+            EXPECT_EQ(k, i);
+            EXPECT_NEAR(u, xx + i * Eps.d[4] * xx * (1 - xx), 1e-13);
+            EXPECT_NEAR(g, G(0, pp, TT, u), 1e-14);
+            EXPECT_EQ(l[4 + i].size(), 2u + 21 + 21);
+        }
+        EXPECT_EQ(l[8].substr(0, 12), "        x_d=");
+        EXPECT_NE(l[8].find("        T_d="), std::string::npos);
+        EXPECT_EQ(l[9].substr(0, 12), "      dP_dV=");
+        EXPECT_NE(l[9].find("    d4G_dx4="), std::string::npos);
+        snprintf(want, sizeof want, "p=%.12g  T=%.12g", pp / 4, TT / 2);
+        EXPECT_EQ(l[10], want);
+    }
+
+    // The azeotrope solver, and the "az:" line of the phase assignment under bit 0x10.
+    Model a = mix(1, 1, 1.02, 0.9, 1);
+    a.install();
+    real Ta = 0.75L * vdwTc, pmin, pmax;
+    ASSERT_TRUE(spinodals(a, Ta, 0.5L, &pmin, &pmax));
+    real pa = (std::max(pmin, (real)0) + pmax) / 2, xa = 0.5;
+    ASSERT_TRUE(trueaz(a, Ta, &pa, &xa));
+    msglev = 0x30;
+    double pp = (double)pa * 1.001, TT = (double)Ta, xx = (double)xa + 0.01;
+    std::string out = written([&] { EXPECT_EQ(solveaz(&pp, &TT, &xx), 0); });
+    char want[100];
+    snprintf(want, sizeof want, "AZ: p=%.14g T=%.12f x=%.12f\naz: I.x=0 I.xx=1\n",
+             (double)pa * 1.001 / 4, (double)Ta / 2, (double)xa + 0.01);
+    EXPECT_EQ(out.substr(0, strlen(want)), want) << out;
+    EXPECT_EQ(count(out, "az: I.x=0 I.xx=1"), 2);
+    EXPECT_EQ(count(out, "d2gdx2[I.x]="), 1);
+    EXPECT_EQ(count(out, "     dP_dV0="), 1);
+    EXPECT_EQ(count(out, "     dP_dV1="), 1);
+}

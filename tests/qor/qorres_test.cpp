@@ -588,3 +588,43 @@ TEST(ResDeathTest, ExcessWarnsOfSort) {
         },
         ::testing::ExitedWithCode(42), "sort!=1(.|\n)*rows 3");
 }
+
+// A .tvp file that cannot be opened: an error, but the res-file line is written first (a batch
+// run ends with the error).
+static char tvpdir[32];
+static void reportresline() {
+    fprintf(stderr, "res lines %zu", datalines(readfile("run.res")).size());
+    std::filesystem::remove_all(tvpdir);
+}
+TEST(ResDeathTest, UnopenableTvpFile) {
+    auto setup = [] {
+        resetmodel();
+        setparms();
+        strcpy(tvpdir, "/tmp/qorresXXXXXX");
+        if (!mkdtemp(tvpdir) || chdir(tvpdir) || mkdir("run.tvp", 0700)) exit(3);
+        resfile = strdup("run.res");
+        tvp = 13;
+        key = 12;
+    };
+    EXPECT_EXIT(
+        {
+            setup();
+            out = tmpfile();
+            atexit(reportresline);
+            write2res(0.3, 1.5, &Ttvp);
+        },
+        ::testing::ExitedWithCode(1), "open \"run.tvp\"(.|\n)*res lines 1");
+    EXPECT_EXIT(
+        {
+            setup();
+            feedstdin("i\n");
+            initscroll(1 << 16);
+            write2res(0.3, 1.5, &Ttvp);
+            bool ok = strstr(_S_buf, "open \"run.tvp\"") && strstr(_S_buf, "WRITTEN") &&
+                      datalines(readfile("run.res")).size() == 1;
+            std::filesystem::remove_all(tvpdir);
+            fprintf(stderr, ok ? "went on" : "wrong");
+            exit(42);
+        },
+        ::testing::ExitedWithCode(42), "went on");
+}
