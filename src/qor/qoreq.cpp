@@ -17,8 +17,8 @@ double* CLglob = nullptr;
 double Xeps(double x) { return x * (1 - x) * eps; }
 
 int XisX(double a, double b, int c) {
-    double tol = std::exp((std::log(std::sqrt(a * (1 - a) * b * (1 - b)) * prec) +
-                           1.618 * std::log(eps)) * 0.5 / c);
+    double tol = std::exp(
+        (std::log(std::sqrt(a * (1 - a) * b * (1 - b)) * prec) + 1.618 * std::log(eps)) * 0.5 / c);
     return std::fabs(a - b) < tol;
 }
 
@@ -64,18 +64,15 @@ double eq2(double x, double y) {
 // ---- Difference formulas -------------------------------------------------------------------
 
 double centraldiff(int k, int order, const double d[7], double h) {
-    const double *m = d + 3;  // m[j] = f(x + j h)
-    if (order == 4) switch (k) {
-        case 1: return (8 * (m[1] - m[-1]) - (m[2] - m[-2])) / (12 * h);
-        case 2: return (16 * (m[1] + m[-1]) - 30 * m[0] - (m[2] + m[-2])) / (12 * h * h);
-        default:
-            return (-1.625 * (m[1] - m[-1]) + (m[2] - m[-2]) - 0.125 * (m[3] - m[-3])) / cub(h);
-        }
-    switch (k) {
-    case 1: return (m[1] - m[-1]) / (2 * h);
-    case 2: return (m[1] + m[-1] - 2 * m[0]) / (h * h);
-    default: return ((m[2] - m[-2]) / 2 - (m[1] - m[-1])) / cub(h);
+    const double* m = d + 3; // m[j] = f(x + j h)
+    if (order == 4) {
+        if (k == 1) return (8 * (m[1] - m[-1]) - (m[2] - m[-2])) / (12 * h);
+        if (k == 2) return (16 * (m[1] + m[-1]) - 30 * m[0] - (m[2] + m[-2])) / (12 * h * h);
+        return (-1.625 * (m[1] - m[-1]) + (m[2] - m[-2]) - 0.125 * (m[3] - m[-3])) / cub(h);
     }
+    if (k == 1) return (m[1] - m[-1]) / (2 * h);
+    if (k == 2) return (m[1] + m[-1] - 2 * m[0]) / (h * h);
+    return ((m[2] - m[-2]) / 2 - (m[1] - m[-1])) / cub(h);
 }
 
 double onesideddiff(int k, int order, const double d[6], double h) {
@@ -95,10 +92,17 @@ namespace {
 // The arguments of an azeotrope function go into the current point.
 void azpoint(double a, double b) {
     switch (azeqkey) {
-    case 0: T_d = a, x_d = b; break;
-    case 1: p_d = a, x_d = b; break;
-    case 2: p_d = a, T_d = b; break;
-    default: break;
+    case 0:
+        T_d = a, x_d = b;
+        break;
+    case 1:
+        p_d = a, x_d = b;
+        break;
+    case 2:
+        p_d = a, T_d = b;
+        break;
+    default:
+        break;
     }
 }
 
@@ -158,7 +162,7 @@ void azpure(double D[6], int np, double h, double p, double T) {
 
 double purestep(int k) { return x_d == 1 ? -Eps.d[k] : Eps.d[k]; }
 
-}  // namespace
+} // namespace
 
 double azeq1(double a, double b) {
     azpoint(a, b);
@@ -206,11 +210,10 @@ int solvecrit(double* p, double* T, double* x) {
     double* u = forT ? p : T;
     double lo = forT ? 0 : minT;
     double a = dx, xc = *x;
-    if (msglev & 0x20)
-        prt("CL: p=%.12f T=%.12f x=%.12f", *p / crit.p, *T / crit.T, *x);
+    if (msglev & 0x20) prt("CL: p=%.12f T=%.12f x=%.12f", *p / crit.p, *T / crit.T, *x);
     p_d = *p;
     T_d = *T;
-    int r = -1;  // no solve yet: the composition was never inside (0, 1)
+    int r = -1; // no solve yet: the composition was never inside (0, 1)
     for (;;) {
         if (dx != 0) prt("cr:trying x=%f", xc);
         if (Xeps(xc) > 0)
@@ -245,9 +248,10 @@ int solvecrit(double* p, double* T, double* x) {
         if (msglev & 0x20) prt("%2i %20.14f %20.15f", i, x_d + i * g, Gs[i + 3]);
     }
     const double* c = Gs + 3;
-    double d4 = Order == 4 ? (56 * c[0] - 39 * (c[1] + c[-1]) + 12 * (c[2] + c[-2]) -
-                              (c[3] + c[-3])) / 6 / pow4(g)
-                           : (6 * c[0] + (c[2] + c[-2]) - 4 * (c[1] + c[-1])) / pow4(g);
+    double d4 =
+        Order == 4
+            ? (56 * c[0] - 39 * (c[1] + c[-1]) + 12 * (c[2] + c[-2]) - (c[3] + c[-3])) / 6 / pow4(g)
+            : (6 * c[0] + (c[2] + c[-2]) - 4 * (c[1] + c[-1])) / pow4(g);
     if (msglev & 0x20) {
         prt_(_putformat, "x_d", x_d);
         prt(_putformat, "T_d", T_d);
@@ -267,16 +271,15 @@ int solvecrit(double* p, double* T, double* x) {
 int solveaz(double* p, double* T, double* x) {
     double* u = forT ? p : T;
     double lo = forT ? 0 : minT;
-    if (msglev & 0x20)
-        prt("AZ: p=%.14g T=%.12f x=%.12f", *p / crit.p, *T / crit.T, *x);
+    if (msglev & 0x20) prt("AZ: p=%.14g T=%.12f x=%.12f", *p / crit.p, *T / crit.T, *x);
     double Vl[5];
     setIaz(*p, *T, *x, 1, Vl);
     // The unknowns (T, x) or (p, x); a forT other than 1 must not select (p, T).
     azeqkey = forT ? 1 : 0;
     p_d = *p;
     T_d = *T;
-    int r = Solve2(azeq1, azeq2, u, lo, 9e9, *u * eps, x, Eps.xlo, Eps.xhi, Xeps(*x), s2maxit,
-                   solve2);
+    int r =
+        Solve2(azeq1, azeq2, u, lo, 9e9, *u * eps, x, Eps.xlo, Eps.xhi, Xeps(*x), s2maxit, solve2);
     if (r) return r;
 
     setIaz(*p, *T, *x, 1, Vl);
@@ -358,8 +361,8 @@ int azendvle(double* p, double* T, double x) {
     x_d = x;
     setIaz(*p, *T, x, 1, nullptr);
     double pc = *p, Tc = *T;
-    int r = Solve2(azvle1, azvle2, &pc, 0, 9e9, eps * pc, &Tc, minT, 9e9, eps * Tc, s2maxit,
-                   solve2);
+    int r =
+        Solve2(azvle1, azvle2, &pc, 0, 9e9, eps * pc, &Tc, minT, 9e9, eps * Tc, s2maxit, solve2);
     if (r == 0) {
         *p = pc;
         *T = Tc;

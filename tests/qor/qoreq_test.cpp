@@ -167,7 +167,8 @@ bool resdelta(const Model& m, real p, real T, real x0, real d[NJ], real* VL = nu
     for (int i = 0; i < 2; i++) {
         Jet x(x0), V(i ? r.back() : r.front());
         x.c[1] = 1;
-        for (int it = 0; it < 6; it++) V = V - (pressure(m, V, T, x) - Jet(p)) / dpressure(m, V, T, x);
+        for (int it = 0; it < 6; it++)
+            V = V - (pressure(m, V, T, x) - Jet(p)) / dpressure(m, V, T, x);
         Jet G = resA(m, V, T, x) + Jet(p) * V;
         real f = 1;
         for (int k = 0; k < NJ; k++) {
@@ -225,9 +226,9 @@ bool trueazend(const Model& m, real x, real* p, real* T) {
     return false;
 }
 
-const real vdwTc = 8 / (27 * pi6);  // critical temperature of a species with a = s = 1
+const real vdwTc = 8 / (27 * pi6); // critical temperature of a species with a = s = 1
 
-}  // namespace
+} // namespace
 
 // ---- Composition scales --------------------------------------------------------------------
 
@@ -238,15 +239,21 @@ TEST_F(Eq, XisX) {
         double a, b;
         int c, same;
     } cases[] = {
-        {0.3, 0.3, 1, 1},       {0.3, 0.3, 4, 1},      {0.3, 0.4, 1, 0},  {0.3, 0.4, 4, 0},
-        {0.3, 0.3 + 1e-14, 1, 1}, {0.3, 0.3 + 1e-12, 1, 0}, {0.3, 0.3001, 3, 0}, {0.3, 0.3001, 4, 1},
-        {0.7, 0.7 + 1e-7, 2, 1}, {0.7, 0.7 + 1e-6, 2, 0},
-        {0, 0, 2, 0},  // at a pure end the tolerance is 0: equal pure compositions are not "one"
+        {0.3, 0.3, 1, 1},
+        {0.3, 0.3, 4, 1},
+        {0.3, 0.4, 1, 0},
+        {0.3, 0.4, 4, 0},
+        {0.3, 0.3 + 1e-14, 1, 1},
+        {0.3, 0.3 + 1e-12, 1, 0},
+        {0.3, 0.3001, 3, 0},
+        {0.3, 0.3001, 4, 1},
+        {0.7, 0.7 + 1e-7, 2, 1},
+        {0.7, 0.7 + 1e-6, 2, 0},
+        {0, 0, 2, 0}, // at a pure end the tolerance is 0: equal pure compositions are not "one"
     };
     for (auto c : cases) {
-        double tol = std::pow(std::sqrt(c.a * (1 - c.a) * c.b * (1 - c.b)) * prec *
-                                  std::pow(eps, 1.618),
-                              0.5 / c.c);
+        double tol = std::pow(
+            std::sqrt(c.a * (1 - c.a) * c.b * (1 - c.b)) * prec * std::pow(eps, 1.618), 0.5 / c.c);
         ASSERT_EQ(std::fabs(c.a - c.b) < tol, c.same == 1) << "bad case " << c.a << " " << c.b;
         EXPECT_EQ(XisX(c.a, c.b, c.c), c.same) << c.a << " " << c.b << " c=" << c.c;
         EXPECT_EQ(XisX(c.b, c.a, c.c), c.same) << "symmetric";
@@ -265,9 +272,8 @@ TEST(EqStencil, ExactForPolynomialsOfTheirDegree) {
         bool central;
         int k, order, degree;
     } cases[] = {
-        {true, 1, 2, 2}, {true, 1, 4, 4}, {true, 2, 2, 3}, {true, 2, 4, 5},
-        {true, 3, 2, 4}, {true, 3, 4, 6}, {false, 1, 2, 2}, {false, 1, 4, 4},
-        {false, 2, 2, 3}, {false, 2, 4, 5},
+        {true, 1, 2, 2}, {true, 1, 4, 4},  {true, 2, 2, 3},  {true, 2, 4, 5},  {true, 3, 2, 4},
+        {true, 3, 4, 6}, {false, 1, 2, 2}, {false, 1, 4, 4}, {false, 2, 2, 3}, {false, 2, 4, 5},
     };
     const double x0 = 0.3;
     for (auto c : cases)
@@ -290,8 +296,9 @@ TEST(EqStencil, ExactForPolynomialsOfTheirDegree) {
                 // rounding of values of size 1 divided by h^k, times the weights (< 700)
                 double tol = 700 * 2.3e-16 / std::pow(std::fabs(h), c.k);
                 if (deg <= c.degree)
-                    EXPECT_NEAR(got, exact, tol) << (c.central ? "central" : "one-sided") << " k="
-                                                 << c.k << " order=" << c.order << " deg=" << deg;
+                    EXPECT_NEAR(got, exact, tol)
+                        << (c.central ? "central" : "one-sided") << " k=" << c.k
+                        << " order=" << c.order << " deg=" << deg;
                 else
                     EXPECT_GT(std::fabs(got - exact), 10 * tol)
                         << "exact beyond its degree: k=" << c.k << " order=" << c.order;
@@ -311,8 +318,8 @@ struct CritCase {
     int eos, rule;
     double x;
 };
-const CritCase critcases[] = {{1, 1, 0.25}, {1, 1, 0.5}, {1, 2, 0.25}, {1, 2, 0.5},
-                              {1, 3, 0.25}, {1, 3, 0.5}, {1, 4, 0.25}, {1, 4, 0.5},
+const CritCase critcases[] = {{1, 1, 0.25}, {1, 1, 0.5},  {1, 2, 0.25}, {1, 2, 0.5},
+                              {1, 3, 0.25}, {1, 3, 0.5},  {1, 4, 0.25}, {1, 4, 0.5},
                               {2, 1, 0.25}, {2, 3, 0.25}, {2, 4, 0.25}};
 
 Model unlike(int eos, int rule) { return mix(eos, rule, 2.5, 0.85, 1.3, 1.05); }
@@ -325,13 +332,13 @@ void setorder(int ord) {
     setEps();
 }
 
-}  // namespace
+} // namespace
 
 // solvecrit from a start near the critical point of a composition (T or p off by 1e-4, x by
 // 5e-5; the critical conditions have a Newton basin of a few 1e-4 in x) finds the point that
 // the analytic conditions give, for both unknowns and both orders.
 TEST_F(Eq, CriticalPointsMeetTheAnalyticConditions) {
-    double worst[2][3] = {};  // by order: relative error of T, of p, error of x
+    double worst[2][3] = {}; // by order: relative error of T, of p, error of x
     for (const CritCase& c : critcases) {
         Model m = unlike(c.eos, c.rule);
         m.install();
@@ -354,8 +361,8 @@ TEST_F(Eq, CriticalPointsMeetTheAnalyticConditions) {
                 double xx = c.x + 5e-5;
                 int r = -9;
                 std::string out = written([&] { r = solvecrit(&pp, &TT, &xx); });
-                std::string what = "eos=" + std::to_string(c.eos) + " rule=" +
-                                   std::to_string(c.rule) + " x=" + std::to_string(c.x) +
+                std::string what = "eos=" + std::to_string(c.eos) +
+                                   " rule=" + std::to_string(c.rule) + " x=" + std::to_string(c.x) +
                                    " forT=" + std::to_string(ft) + " order=" + std::to_string(ord);
                 ASSERT_EQ(r, 0) << what << "\n" << out;
                 EXPECT_EQ(count(out, "UNSTABLE"), 0) << what;
@@ -445,7 +452,7 @@ std::vector<double> tried(const std::string& out) {
     return v;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(Eq, CriticalRetriesFromShiftedCompositions) {
     Model m = unlike(1, 1);
@@ -487,7 +494,7 @@ TEST_F(Eq, CriticalRetriesFromShiftedCompositions) {
         EXPECT_EQ(TT, far[1]);
         EXPECT_EQ(xx, far[2]);
     }
-    EXPECT_EQ(retries(0.5, 0.01).size(), 20u);  // the table above is not trivial
+    EXPECT_EQ(retries(0.5, 0.01).size(), 20u); // the table above is not trivial
 
     // dx = 0 makes exactly one attempt: as many evaluations as dx = 2, which stops after one.
     unsigned long evals[2];
@@ -546,10 +553,10 @@ namespace {
 
 struct AzCase {
     int eos;
-    double a2, aX, s2, Tr;  // Tr: T in units of the critical temperature of species 1
+    double a2, aX, s2, Tr; // Tr: T in units of the critical temperature of species 1
 };
 const AzCase azcases[] = {
-    {1, 1.02, 0.9, 1, 0.75}, {1, 1.05, 0.95, 1, 0.6},  {1, 1.1, 0.9, 1, 0.9},
+    {1, 1.02, 0.9, 1, 0.75}, {1, 1.05, 0.95, 1, 0.6}, {1, 1.1, 0.9, 1, 0.9},
     {1, 1, 0.95, 1.05, 0.8}, {2, 1.05, 0.9, 1, 0.75},
 };
 
@@ -559,7 +566,7 @@ real Tcrit1(const Model& m) {
     return Tc;
 }
 
-}  // namespace
+} // namespace
 
 // solveaz from a start off by 1e-3 in T or p and 0.01 in x finds the azeotrope: the two
 // phases of one composition (their volumes found here from the cubic) have equal G and equal
@@ -582,9 +589,8 @@ TEST_F(Eq, AzeotropesHaveEqualGAndSlope) {
                 double xx = (double)x + 0.01;
                 int r = -9;
                 std::string out = written([&] { r = solveaz(&pp, &TT, &xx); });
-                std::string what = "eos=" + std::to_string(c.eos) + " a2=" +
-                                   std::to_string(c.a2) + " forT=" + std::to_string(ft) +
-                                   " order=" + std::to_string(ord);
+                std::string what = "eos=" + std::to_string(c.eos) + " a2=" + std::to_string(c.a2) +
+                                   " forT=" + std::to_string(ft) + " order=" + std::to_string(ord);
                 ASSERT_EQ(r, 0) << what << "\n" << out;
                 EXPECT_EQ(azeqkey, ft);
                 // The two phases at the solution, independently.
@@ -601,8 +607,10 @@ TEST_F(Eq, AzeotropesHaveEqualGAndSlope) {
                 double hu = (ft ? pp : TT) * eps;
                 azdelta(m, pp, TT, xx, d);
                 azdelta(m, ft ? pp + hu : pp, ft ? TT : TT + hu, xx, du);
-                double tol0 = 3 * (std::fabs((double)(du[0] - d[0])) + std::fabs((double)d[1]) * Xeps(xx));
-                double tol1 = 3 * (std::fabs((double)(du[1] - d[1])) + std::fabs((double)d[2]) * Xeps(xx));
+                double tol0 =
+                    3 * (std::fabs((double)(du[0] - d[0])) + std::fabs((double)d[1]) * Xeps(xx));
+                double tol1 =
+                    3 * (std::fabs((double)(du[1] - d[1])) + std::fabs((double)d[2]) * Xeps(xx));
                 EXPECT_LT(std::fabs((double)(gl[0] - gg[0])), tol0) << what;
                 EXPECT_LT(std::fabs((double)(gl[1] - gg[1])), tol1) << what;
                 EXPECT_LT(std::fabs(TT / (double)T - 1), 3 * eps) << what;
@@ -650,7 +658,7 @@ TEST_F(Eq, AzeotropeFunctionsAreDerivativesOfDelta) {
     real d[NJ];
     ASSERT_TRUE(azdelta(m, p, T, x, d));
     sortg = 0;
-    I.x = 0, I.xx = 1;  // volume order: liquid, gas
+    I.x = 0, I.xx = 1; // volume order: liquid, gas
     double (*const f[4])(double, double) = {azeq1, azeq2, azeq3, azeq4};
     const double sign[4] = {1, -1, 1, 1};
     for (int ord : {2, 4}) {
@@ -704,7 +712,7 @@ TEST_F(Eq, AzeotropeFunctionsReportLostPhases) {
         real mid = (lo + hi) / 2;
         (nroots(mid) == 3 ? lo : hi) = mid;
     }
-    const double xs = (double)lo, dir = hi > lo ? 1 : -1;  // dir: towards one root
+    const double xs = (double)lo, dir = hi > lo ? 1 : -1; // dir: towards one root
     order = 4;
     setEps();
     sortg = 0;
@@ -712,8 +720,8 @@ TEST_F(Eq, AzeotropeFunctionsReportLostPhases) {
     azeqkey = 1;
     T_d = (double)T;
     struct {
-        int k;     // the function azeq(k + 1)
-        double t;  // x_d = xs + dir t h
+        int k;    // the function azeq(k + 1)
+        double t; // x_d = xs + dir t h
         const char* message;
     } cases[] = {
         {0, 0.5, "azeotrope: missing phase"},
@@ -840,8 +848,8 @@ TEST_F(Eq, CriticalAzeotropeInClosedForm) {
                 double TT = (double)Tc * Tstart, xx = (double)xs - 0.03;
                 int r = -9;
                 std::string out = written([&] { r = critaz(V, &TT, &xx, (double)pc); });
-                std::string what = "eos " + std::to_string(eos) + " order " +
-                                   std::to_string(ord) + " T " + std::to_string(Tstart);
+                std::string what = "eos " + std::to_string(eos) + " order " + std::to_string(ord) +
+                                   " T " + std::to_string(Tstart);
                 ASSERT_EQ(r, 0) << what << "\n" << out;
                 EXPECT_LT(std::fabs(xx - (double)xs), 1e-6) << what;
                 EXPECT_LT(std::fabs(TT / (double)Tc - 1), 1e-7) << what;
@@ -887,8 +895,8 @@ TEST_F(Eq, TangentFunctions) {
     ASSERT_EQ(rx.size(), 3u);
     ASSERT_EQ(ry.size(), 3u);
     real gx[NJ], gy[NJ];
-    gibbsderivs(m, p, T, x, rx.front(), gx);  // liquid at x
-    gibbsderivs(m, p, T, y, ry.back(), gy);   // gas at y
+    gibbsderivs(m, p, T, x, rx.front(), gx); // liquid at x
+    gibbsderivs(m, p, T, y, ry.back(), gy);  // gas at y
     sortg = 0;
     I.x = 0, I.y = 1;
     p_d = (double)p, T_d = (double)T;
