@@ -495,6 +495,13 @@ TEST_F(Eq, CriticalRetriesFromShiftedCompositions) {
         EXPECT_EQ(xx, far[2]);
     }
     EXPECT_EQ(retries(0.5, 0.01).size(), 20u); // the table above is not trivial
+    // A shift that is not a number makes one attempt and stops (it never grows past 1).
+    dx = NAN;
+    pp = far[0], TT = far[1], xx = far[2];
+    out = written([&] { r = solvecrit(&pp, &TT, &xx); });
+    EXPECT_NE(r, 0);
+    EXPECT_EQ(count(out, "cr:trying"), 1);
+    EXPECT_EQ(xx, far[2]);
 
     // dx = 0 makes exactly one attempt: as many evaluations as dx = 2, which stops after one.
     unsigned long evals[2];
@@ -644,6 +651,14 @@ TEST_F(Eq, AzeotropeVerdictByStable) {
         EXPECT_EQ(count(out, "UNSTABLE"), 0);
         EXPECT_NEAR(xx, (double)x, 1e-6);
     }
+    // Any non-zero forT keeps T and solves for p (never p and T at a fixed x).
+    stable = 1;
+    forT = 2;
+    double pp = (double)p * 1.001, TT = (double)T, xx = (double)x + 0.01;
+    std::string out = written([&] { EXPECT_EQ(solveaz(&pp, &TT, &xx), 0); });
+    EXPECT_EQ(azeqkey, 1);
+    EXPECT_EQ(TT, (double)T);
+    EXPECT_NEAR(pp, (double)p, 1e-6 * (double)p);
 }
 
 // The azeotrope functions at a two-phase state against the exact derivatives of Delta =
