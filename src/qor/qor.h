@@ -77,7 +77,7 @@ extern int nres;         // res-file point counter
 // ---- Streams, files and command-line switches ----------------------------------------------
 extern FILE* oldin;        // base input of data entry: the terminal or the batch data file
 extern FILE* img;          // the image file while it is read or written
-extern char userfile[];    // data-file prefix "qor.***"; the extension is written at fileext
+extern char userfile[32];  // data-file prefix "qor.***"; the extension is written at fileext
 extern char* fileext;      // just after the dot of userfile
 extern char* resfile;      // name of the res-file
 extern int ansi;           // console colour mode
@@ -115,6 +115,7 @@ extern GrStat grstat;
 
 // ---- Procedures ----------------------------------------------------------------------------
 void GetData();             // one data entry over all user variables, then the checks
+void checkindices();        // root indices and history length kept within their ranges
 void PutData();             // the status display
 const char* diagraminfo(int flag);
 void prtparm(FILE* stream);

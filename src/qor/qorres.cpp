@@ -59,10 +59,6 @@ static int resprtparm = 1;  // the parameter block goes before the next headers
 static std::string fn;      // the .tvp file name, derived once from resfile
 static size_t dot;          // where its extension starts
 
-// Not yet defined by the driver on this branch.
-const char* gcomment = "#";
-char* resfile = nullptr;
-char qor01info[40];
 
 namespace {
 
@@ -101,13 +97,6 @@ double colvalue(int e) { return parms[e].value ? *parms[e].value : 0; }
 void addcol(std::string& s, int e, double v) {
     s += ' ';
     addf(s, colfmt(e), v);
-}
-
-// The two lines of model parameters, each after the comment prefix and a blank.
-void parmblock(FILE* f) {
-    const char* line = "%s %5s=%-13.6g %5s=%-13.6g %5s=%-13.6g %5s=%-13.6g\n";
-    fprintf(f, line, gcomment, "s1", s1, "s2", s2, "epsX", epsX, "body1", (double)body1);
-    fprintf(f, line, gcomment, "a1", a1, "a2", a2, "aX", aX, "body2", (double)body2);
 }
 
 void smallheader(FILE* f) {
@@ -271,8 +260,8 @@ void write2res(double p, double T, double* Ttvp) {
 
     if (resprthdr) {
         if (resprtparm) {
-            parmblock(res.f);
-            if (tv.f) parmblock(tv.f);
+            prtparm(res.f);
+            if (tv.f) prtparm(tv.f);
             resprtparm = 0;
         }
         smallheader(res.f);
@@ -314,7 +303,7 @@ void p2gnu(double T) {
     File f(opengnu());
     if (!f.f) return;
     double Vmin = minimumV(T, x);
-    parmblock(f.f);
+    prtparm(f.f);
     fprintf(f.f, "%s T=%g  maxpack=%f  maxrho=%g\n%s\n%s          rho            P\n", gcomment,
             T, maxpack, 1 / Vmin, gcomment, gcomment);
     for (int i = 0; i < n; i++) {
@@ -337,7 +326,7 @@ void excess2gnu(double p, double T) {
     File f(opengnu());
     if (!f.f) return;
     if (sort != 1) MYERROR(0, "qorres", "sort!=1");
-    parmblock(f.f);
+    prtparm(f.f);
     fprintf(f.f, "%s\n%s     x         Gexcess        T*Sexcess        Hexcess         Vexcess\n",
             gcomment, gcomment);
     double G0, Gt0, V0, G1, Gt1, V1;

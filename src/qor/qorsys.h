@@ -28,6 +28,7 @@ void ansicolor(int n);   // the console colour through ANSI escapes (installed a
 void installsig();       // the interrupt handler for SIGINT (and SIGTERM in batch mode)
 void asksig(int signum); // the interrupt dialogue, run at the next safe point
 void stopgraph(int flag);
+extern int graphics_mode;  // nonzero while an interactive screen uses the graphics window
 
 extern char* pathtoqor;   // data directory searched for the help and default files
 extern const char* exelist[5];  // commands of keys -8 .. -4
@@ -35,6 +36,7 @@ extern const char* exelist[5];  // commands of keys -8 .. -4
 void checkhlp(const char* argv0);
 const char* setpath(const char* argv0, const char* envname);
 FILE* openext(const char* ext);
+FILE* opendatafile(const char* ext);  // as openext, without a report when missing
 void help();
 const char* keyinfo(int k);
 void clrscr();
@@ -45,7 +47,7 @@ void prtexec();
 
 // The key names of the help file: 21 rows of 4 cells.
 struct KeyCell {
-    char text[24];  // key number + 146 (0 for a blank cell), then the cell text
+    char text[32];  // key number + 146 (0 for a blank cell), then the cell text
     int column;     // position of the cell in its line, minus 1
 };
 extern KeyCell keykey[84];
