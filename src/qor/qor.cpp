@@ -278,28 +278,27 @@ static void linebookkeeping() {
 
 // Switching between steps in T and in p where the line becomes steep in the other variable.
 static void switchstep() {
-    if (nfollow && ifollow >= 3 && aspect > 0) {
-        double S;
-        if (forT) {
-            S = ((old.p - pr.p) * pr.T) / ((old.T - pr.T) * pr.p);
-            if (std::fabs(S) > 1.3 * aspect) {
-                forT = 0;
-                if (S < 0) q = 1 / q;
-                prt_(_putformat, "forT", (double)forT);
-                prt(_putformat, "q", q);
-                q = std::pow(q, aspect);
-            }
-        } else {
-            S = ((old.T - pr.T) * pr.p) / ((old.p - pr.p) * pr.T);
-            if (std::fabs(S) > 1.3 / aspect) {
-                forT = 1;
-                if (S < 0) q = 1 / q;
-                prt_(_putformat, "forT", (double)forT);
-                prt(_putformat, "q", q);
-                q = std::pow(q, 1 / aspect);
-            }
+    if (!nfollow || ifollow < 3 || aspect <= 0) return;
+    if (forT) {
+        double S = ((old.p - pr.p) * pr.T) / ((old.T - pr.T) * pr.p);
+        if (std::fabs(S) > 1.3 * aspect) {
+            forT = 0;
+            if (S < 0) q = 1 / q;
+            prt_(_putformat, "forT", (double)forT);
+            prt(_putformat, "q", q);
+            q = std::pow(q, aspect);
+        }
+    } else {
+        double S = ((old.T - pr.T) * pr.p) / ((old.p - pr.p) * pr.T);
+        if (std::fabs(S) > 1.3 / aspect) {
+            forT = 1;
+            if (S < 0) q = 1 / q;
+            prt_(_putformat, "forT", (double)forT);
+            prt(_putformat, "q", q);
+            q = std::pow(q, 1 / aspect);
         }
     }
+    // The step, switched or not, becomes the line's own.
     q = std::pow(q, pow4(qq));
     oldq = q;
 }
