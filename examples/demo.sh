@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Runs the data-entry example on a short scripted input; the build directory is the argument.
-# The input is copied to the output, so each statement is shown with what it printed.
+# Runs the main example in batch mode: the whole critical line of a van der Waals mixture of
+# type I, written to a res-file. The build directory is the first argument.
 set -euo pipefail
-build=${1:-build}
-"$build/examples/getdata_demo" 2>&1 <<'INPUT'
-T=350 x+=0.1 ?p=2^3 ! a comment; the ; in it does not end the data
-c[1]=sqrt 2 ?c[1] 2*pi ??
-?%9.4f T x x*=2 ;
-bogus=1
-r
-?
-key=5 ?=;
-key=-99;
-INPUT
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(realpath "${1:-build}")
+qor=$build/src/qor/qor
+demo=$build/demo
+mkdir -p "$demo"
+cd "$demo"
+cp "$here/vdw_typeI.img" "$here/vdw_typeI.get" .
+rm -f vdw_typeI.res
+echo "== qor -s-1 vdw_typeI   (in $demo)"
+sed -n 's/^! //p' vdw_typeI.get
+status=0
+"$qor" -s-1 vdw_typeI 2>/dev/null || status=$?
+echo "== exit status $status; $(grep -c '^ *[0-9]' vdw_typeI.res) points in $demo/vdw_typeI.res:"
+sed -n '1,8p' vdw_typeI.res
+echo "   ..."
+tail -n 3 vdw_typeI.res
+echo "== the listing is $demo/vdw_typeI.prt. Columns: key, T, p (reduced), x, four model"
+echo "   parameters, then compositions and densities. To plot p against T with gnuplot:"
+echo "   gnuplot -p -e \"plot '$demo/vdw_typeI.res' using 2:3 with linespoints\""
+exit $status

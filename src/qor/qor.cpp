@@ -108,18 +108,6 @@ static void readoptions(int argc, char** argv) {
     }
 }
 
-// Opens the default data file: in the working directory, else in the data directory.
-static FILE* opendefault() {
-    strcpy(fileext, "def");
-    FILE* f = fopen(userfile, "rt");
-    if (!f && pathtoqor && *pathtoqor) {
-        char name[1024];
-        snprintf(name, sizeof name, "%s/%s", pathtoqor, userfile);
-        f = fopen(name, "rt");
-    }
-    return f;
-}
-
 void startup(int argc, char** argv) {
     oldin = in = stdin;
     out = stderr;
@@ -185,7 +173,7 @@ void startup(int argc, char** argv) {
         readimage(1);
         qor01info[0] = 0;
     } else {
-        FILE* def = opendefault();
+        FILE* def = opendatafile("def");
         if (def) {
             in = def;
         } else {
@@ -349,8 +337,6 @@ failure:
 
 // ---- The main loop -------------------------------------------------------------------------
 
-enum Entry { AGAIN, GETAGAIN, KEYAGAIN };
-
 // Step A after a long jump: what abandoned the computation.
 static void reportjump(int value) {
     if (graphics_mode) stopgraph(0);
@@ -364,7 +350,7 @@ static void reportjump(int value) {
 }
 
 // Steps B to D: failure recovery, stale predictions, the way back to the explorer.
-static Entry again() {
+LoopEntry again() {
     if (failed) {
         color(12);
         prt("\a****** FAILED ******");
@@ -412,7 +398,7 @@ static void touser(double sign) {
 }
 
 // Step E: the status display and data entry, in the user's units.
-static void getagain() {
+void getagain() {
     setEps();
     touser(1);
     V = vs[0];
@@ -438,7 +424,7 @@ static void getagain() {
 }
 
 // Step F: one computation and what follows it.
-static Entry keyagain() {
+LoopEntry keyagain() {
     testsig();  // an interrupt that arrived meanwhile is answered before the next computation
     addrtosolve = tosolve(solve);
     addrtotrace = tosolve(trace);
@@ -502,7 +488,7 @@ static Entry keyagain() {
 }
 
 void mainloop() {
-    Entry entry = AGAIN;
+    LoopEntry entry = AGAIN;
     failed = 0;
     keybackto01 = -4321;
     for (;;) {

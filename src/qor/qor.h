@@ -124,4 +124,10 @@ int SwitchKey();            // -1 failed, 0 point computed, 1 data entry, 2 disp
 void predictpTx(double r);
 void prtlineinfo();
 [[noreturn]] void mainloop();
+
+// The entry points of one pass of the main loop; mainloop() strings them together.
+enum LoopEntry { AGAIN, GETAGAIN, KEYAGAIN };
+LoopEntry again();     // failure recovery; data entry next, or the explorer's key
+void getagain();       // status display and data entry
+LoopEntry keyagain();  // one computation and its bookkeeping
 void startup(int argc, char** argv);

@@ -175,15 +175,20 @@ const char* setpath(const char* argv0, const char* envname) {
     return copy;
 }
 
-// Opens userfile with the extension ext: here, in the data directory, or where it was
-// installed.
+// Opens userfile with the extension ext: here, in the data directory, or where an installation
+// put it beside the program (../share/qor) or under the configured prefix.
 static FILE* openquiet(const char* ext) {
     snprintf(fileext, (size_t)(userfile + sizeof userfile - fileext), "%s", ext);
     FILE* f = fopen(userfile, "rb");
     if (f) return f;
+    const char* dir = pathtoqor ? pathtoqor : "";
     char name[1024];
-    snprintf(name, sizeof name, "%s/%s", pathtoqor ? pathtoqor : "", userfile);
+    snprintf(name, sizeof name, "%s/%s", dir, userfile);
     if ((f = fopen(name, "rb"))) return f;
+    if (*dir) {
+        snprintf(name, sizeof name, "%s/../share/qor/%s", dir, userfile);
+        if ((f = fopen(name, "rb"))) return f;
+    }
 #ifdef QOR_DATADIR
     snprintf(name, sizeof name, "%s/%s", QOR_DATADIR, userfile);
     f = fopen(name, "rb");
