@@ -99,6 +99,14 @@ check "reversed image read right" 0 $?
 cmp -s sys.img exit.img
 check "exit image written in the normal order after -r1" 0 $?
 
+# A directory where the listing should go: it cannot be opened.
+rm -f sys.prt && mkdir sys.prt
+"$qor" -s-1 sys 2>err.log
+check "listing that cannot be written" 1 $?
+grep -q "open sys.prt file" err.log
+check "listing failure reported" 0 $?
+rmdir sys.prt
+
 # An unwritable working directory: the listing cannot be opened.
 if [ "$(id -u)" != 0 ]; then
   mkdir ro && cp sys.img sys.get ro/ && chmod a-w ro
