@@ -9,22 +9,10 @@
 
 #include "gen/ground.h"
 
+#include "capture.h"
+
 namespace {
 
-// Runs f with out redirected (so reports do not wait for an answer) and returns the report.
-template <class F>
-std::string reported(F f) {
-    FILE* saved = out;
-    out = tmpfile();
-    f();
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
-    out = saved;
-    return s;
-}
 
 class Drawplus : public testing::Test {
 protected:
@@ -125,7 +113,7 @@ const FintCase fintCases[] = {
 
 TEST(Fint, IntegerPartTable) {
     for (const auto& c : fintCases) EXPECT_EQ(fint(c.a), c.want) << c.a;
-    std::string r = reported([] { fint(1e20); });
+    std::string r = written([] { fint(1e20); });
     EXPECT_NE(r.find("fint(1e+20): fix ofl"), std::string::npos) << r;
     EXPECT_NE(r.find("WARNING"), std::string::npos) << r;
 }

@@ -1,6 +1,8 @@
 // Console output, capture, headers and error reports.
 #include "gen/ground.h"
 
+#include "capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,34 +12,6 @@
 
 namespace {
 
-// Runs f with out redirected to a temporary file and returns what was written.
-template <class F>
-std::string written(F f) {
-    FILE* saved = out;
-    out = tmpfile();
-    f();
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
-    out = saved;
-    return s;
-}
-
-// Feeds text to the standard input of the (forked) death-test child.
-void feedstdin(const char* text) {
-    char name[] = "/tmp/qorstdinXXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    FILE* f = fdopen(fd, "w");
-    fputs(text, f);
-    fclose(f);
-    ASSERT_TRUE(freopen(name, "r", stdin));
-    remove(name);
-    in = stdin;
-    out = stdout;
-}
 
 }  // namespace
 

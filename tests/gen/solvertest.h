@@ -9,21 +9,8 @@
 
 #include "gen/ground.h"
 
-// Runs f with the console output going to a temporary file (batch mode: warnings go on,
-// errors end the program) and returns what was written.
-template <class F>
-std::string written(F f) {
-    FILE* saved = out;
-    out = tmpfile();
-    f();
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
-    out = saved;
-    return s;
-}
+#include "capture.h"
+
 
 // Number of occurrences of what in text.
 inline int occurrences(const std::string& text, const std::string& what) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "capture.h"
 #include "gen/ground.h"
 #include "qor/qor.h"
 #include "qor/qorsys.h"
@@ -39,35 +40,7 @@ inline void resetmodel(int eos = 1, int rule = 1) {
     setEps();
 }
 
-// Runs f with out redirected to a temporary file (batch use: warnings return) and returns
-// what was written.
-template <class F>
-std::string written(F f) {
-    FILE* saved = out;
-    out = tmpfile();
-    f();
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
-    out = saved;
-    return s;
-}
 
-// Feeds text to the standard input of a (forked) death-test child: an interactive session.
-inline void feedstdin(const char* text) {
-    char name[] = "/tmp/qorstdinXXXXXX";
-    int fd = mkstemp(name);
-    if (fd < 0) abort();
-    FILE* f = fdopen(fd, "w");
-    fputs(text, f);
-    fclose(f);
-    if (!freopen(name, "r", stdin)) abort();
-    remove(name);
-    in = stdin;
-    out = stdout;
-}
 
 // The message of the long jump that f makes, or "" when it returns.
 template <class F>

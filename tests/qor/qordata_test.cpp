@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "capture.h"
 #include "gen/ground.h"
 #include "qor/qor.h"
 #include "qor/qorglob.h"
@@ -17,34 +18,15 @@ namespace {
 // Runs one data entry on text in batch use and returns what it printed.
 std::string enter(const char* text) {
     FILE* savedin = in;
-    FILE* savedout = out;
     in = fmemopen((void*)text, strlen(text), "r");
-    out = tmpfile();
     _Id.echo = 0;
-    GetData();
+    std::string s = written([] { GetData(); });
     fclose(in);
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
     in = savedin;
-    out = savedout;
     return s;
 }
 
-std::string display() {
-    FILE* saved = out;
-    out = tmpfile();
-    PutData();
-    fflush(out);
-    rewind(out);
-    std::string s;
-    for (int c; (c = fgetc(out)) != EOF;) s += (char)c;
-    fclose(out);
-    out = saved;
-    return s;
-}
+std::string display() { return written([] { PutData(); }); }
 
 class VariableTable : public ::testing::Test {
   protected:

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "capture.h"
 #include "gen/ground.h"
 #include "qor/qor.h"
 #include "qor/qorglob.h"
@@ -15,18 +16,11 @@ namespace {
 // Dispatches key in the given diagram with out going to a file; returns the result and what
 // was printed.
 int dispatch(int k, int diag, std::string* printed) {
-    FILE* saved = out;
-    out = tmpfile();
     key = k;
     oldkey = 77;
     diagram = diag;
-    int r = SwitchKey();
-    fflush(out);
-    rewind(out);
-    printed->clear();
-    for (int c; (c = fgetc(out)) != EOF;) *printed += (char)c;
-    fclose(out);
-    out = saved;
+    int r = 0;
+    *printed = written([&] { r = SwitchKey(); });
     return r;
 }
 

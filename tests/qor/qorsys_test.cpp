@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "capture.h"
 #include "gen/ground.h"
 #include "qor/qor.h"
 #include "qor/qorsys.h"
@@ -18,26 +19,6 @@
 
 namespace {
 
-// Runs f with the standard error stream (and out) going to a file; returns what was written.
-template <class F>
-std::string stderrof(F f) {
-    fflush(stderr);
-    FILE* tmp = tmpfile();
-    int saved = dup(2);
-    dup2(fileno(tmp), 2);
-    FILE* savedout = out;
-    out = stderr;
-    f();
-    fflush(stderr);
-    out = savedout;
-    dup2(saved, 2);
-    close(saved);
-    rewind(tmp);
-    std::string s;
-    for (int c; (c = fgetc(tmp)) != EOF;) s += (char)c;
-    fclose(tmp);
-    return s;
-}
 
 void writefile(const char* name, const std::string& text) {
     FILE* f = fopen(name, "wb");
