@@ -205,6 +205,8 @@ int testsig() {
 
 int readchar(FILE* f) {
     for (;;) {
+        // An interrupt that came before the read would otherwise wait for the next input.
+        if (sigasked) testsig();
         errno = 0;
         int c = getc(f);
         if (c == EOF && ferror(f) && errno == EINTR) {
