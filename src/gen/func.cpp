@@ -1,6 +1,9 @@
 // func.cpp: integer powers.
 #include "gen/func.h"
 
+#include <climits>
+#include <cmath>
+
 double powi(double x, int n) {
     if (n == 0) return 1.0;
     unsigned u = n < 0 ? 0u - (unsigned)n : (unsigned)n;
@@ -13,4 +16,12 @@ double powi(double x, int n) {
         if (u >> bit & 1u) r *= x;
     }
     return r;
+}
+
+int toint(double v) {
+    if (std::isnan(v)) return 0;
+    v = std::trunc(v);
+    if (v >= (double)INT_MAX) return INT_MAX;
+    if (v <= (double)INT_MIN) return INT_MIN;
+    return (int)v;
 }

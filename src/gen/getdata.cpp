@@ -2,8 +2,8 @@
 // caller offers its variables, echo modes, the print format of a value and the help.
 #include "gen/calc.h"
 #include "gen/ground.h"
+#include "gen/func.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -170,13 +170,7 @@ void prtecho() {
     prt("<echo is %s>", names[e]);
 }
 
-int _IdInt() {
-    double v = std::trunc(_Id.val);
-    if (std::isnan(v)) return 0;
-    if (v >= (double)INT_MAX) return INT_MAX;
-    if (v <= (double)INT_MIN) return INT_MIN;
-    return (int)v;
-}
+int _IdInt() { return toint(_Id.val); }
 
 void _GetStart() {
     freelist();  // left over when an earlier data entry was abandoned

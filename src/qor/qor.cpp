@@ -388,9 +388,9 @@ LoopEntry again() {
     return GETAGAIN;
 }
 
-static void touser(double sign) {
-    double k = sign > 0 ? 1 : -1;
-    auto conv = [k](double& v, double unit) { v = k > 0 ? v / unit : v * unit; };
+// Between the absolute units of the computations and the units shown to the user.
+static void scaleunits(bool toshown) {
+    auto conv = [toshown](double& v, double unit) { v = toshown ? v / unit : v * unit; };
     conv(T, crit.T);
     conv(Ttvp, crit.T);
     conv(p, crit.p);
@@ -400,7 +400,7 @@ static void touser(double sign) {
 // Step E: the status display and data entry, in the user's units.
 void getagain() {
     setEps();
-    touser(1);
+    scaleunits(true);
     V = vs[0];
     if (minkey < -1 || minkey > 9) {
         MYERROR(1, "qor", "bad minkey - set to 0");
@@ -416,7 +416,7 @@ void getagain() {
         _Id.echo = (oldin == stdin && out == stdout) ? 2 : 1;
     }
     vs[0] = V;
-    touser(-1);
+    scaleunits(false);
     if (pline && q == 1) {
         MYERROR(0, "qor", "line=%d and q=1: line set to 0", pline);
         pline = 0;

@@ -119,7 +119,6 @@ void checkindices();        // root indices and history length kept within their
 void PutData();             // the status display
 const char* diagraminfo(int flag);
 void prtparm(FILE* stream);
-void prompt(int flag);
 int SwitchKey();            // -1 failed, 0 point computed, 1 data entry, 2 dispatch again
 void predictpTx(double r);
 void prtlineinfo();

@@ -204,10 +204,6 @@ const char* diagraminfo(int flag) {
     return text;
 }
 
-void prompt(int flag) {
-    if (flag) prt_("%s ", gcomment);
-}
-
 void prtparm(FILE* stream) {
     const char* fmt = "%5s=%-13.6g %5s=%-13.6g %5s=%-13.6g %5s=%-13.6g";
     if (stream == out) {

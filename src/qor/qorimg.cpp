@@ -12,6 +12,7 @@
 
 #include "gen/draw.h"
 #include "gen/filemenu.h"
+#include "gen/func.h"
 #include "gen/ground.h"
 #include "qor/qor.h"
 #include "qor/qorsys.h"
@@ -66,14 +67,6 @@ const Field fields[96] = {
 };
 
 bool reserved(const Field& f) { return f.d == &rdummy || f.i == &idummy; }
-
-// An int field takes the stored value truncated toward zero; values beyond int are cut.
-int toint(double v) {
-    if (!(v == v)) return 0;
-    if (v >= 2147483647.0) return 2147483647;
-    if (v <= -2147483648.0) return -2147483647 - 1;
-    return (int)v;
-}
 
 bool exists(const char* name) {
     FILE* f = fopen(name, "rb");

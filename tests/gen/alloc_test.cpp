@@ -20,6 +20,14 @@ TEST(Func, Powers) {
     EXPECT_EQ(pow6(2), 64);
 }
 
+TEST(Func, IntsTruncateWithinRange) {
+    struct { double v; int i; } cases[] = {
+        {2.9, 2}, {-2.9, -2}, {0.0, 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1},
+        {2147483647.5, 2147483647}, {std::nan(""), 0},
+    };
+    for (auto c : cases) EXPECT_EQ(toint(c.v), c.i) << c.v;
+}
+
 TEST(Func, MaxMinWithNaN) {
     double nan = std::nan("");
     EXPECT_TRUE(std::isnan(dmax(nan, 1)));  // first argument wins
