@@ -32,13 +32,13 @@ clean:
 FUZZ         ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SOURCES  = tests/fuzz/fuzz_getdata.cpp src/gen/getdata.cpp src/gen/calc.cpp \
-                src/gen/ground.cpp src/gen/scroll.cpp
+                src/gen/ground.cpp src/gen/scroll.cpp src/gen/func.cpp
 fuzz: $(FUZZ)/fuzz_getdata
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/fuzz_getdata -max_total_time=$(FUZZ_SECONDS) -timeout=10 -close_fd_mask=3 \
 	    -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus
 
-$(FUZZ)/fuzz_getdata: $(FUZZ_SOURCES) src/gen/ground.h src/gen/calc.h
+$(FUZZ)/fuzz_getdata: $(FUZZ_SOURCES) $(wildcard src/gen/*.h)
 	mkdir -p $(FUZZ)
 	clang++ -std=c++17 -g -O1 -Wall -Wextra -Isrc \
 	    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
