@@ -284,7 +284,8 @@ void myError(const char* format, ...) {
     int level = myErrorInfo.level;
     const char* head = "\n*** %s in \"%s\", line %d\n*** ";
     const char* file = myErrorInfo.file ? myErrorInfo.file : "?";
-    if (out != stdout) {
+    // A listing file hides the report: show it on the standard error too, unless that is out.
+    if (out != stdout && out != stderr) {
         fprintf(stderr, head, levelname[level], file, myErrorInfo.line);
         va_start(a, format);
         vfprintf(stderr, format, a);

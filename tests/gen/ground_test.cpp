@@ -87,6 +87,13 @@ TEST(ErrorsBatch, WarningGoesOn) {
     EXPECT_NE(s.find("\n*** root 3 lost\n\n"), std::string::npos) << s;
 }
 
+// Before the mode is known out is the standard error: the report must not show twice there.
+TEST(ErrorsBatch, ReportShownOnceWhenOutIsStandardError) {
+    std::string s = stderrof([] { MYERROR(0, "qor", "unknown option %s", "-h"); });
+    EXPECT_EQ(s.find("unknown option -h"), s.rfind("unknown option -h")) << s;
+    EXPECT_NE(s.find("unknown option -h"), std::string::npos) << s;
+}
+
 TEST(ErrorsBatchDeathTest, LevelIsExitStatus) {
     struct { int level; int status; } cases[] = {{1, 1}, {2, 2}, {7, 2}};  // unknown level -> 2
     for (auto c : cases) {
