@@ -90,23 +90,8 @@ inline const std::string& server() {
     return why;
 }
 
-// Runs a program with arguments (no shell) and waits for it; its exit status.
-inline int run(std::initializer_list<std::string> args) {
-    std::vector<std::string> a(args);
-    std::vector<char*> argv;
-    for (auto& s : a) argv.push_back(&s[0]);
-    argv.push_back(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = -1;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The same without waiting: the test polls the window meanwhile. Returns the child's id.
+// Starts a program with arguments (no shell) without waiting: the test polls the window
+// meanwhile. Returns the child's id.
 inline pid_t start(std::initializer_list<std::string> args) {
     std::vector<std::string> a(args);
     std::vector<char*> argv;
@@ -118,6 +103,13 @@ inline pid_t start(std::initializer_list<std::string> args) {
         _exit(127);
     }
     return pid;
+}
+
+// The same, waiting for it; its exit status.
+inline int run(std::initializer_list<std::string> args) {
+    int status = -1;
+    waitpid(start(args), &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 inline bool finished(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == pid; }
